@@ -1,0 +1,21 @@
+// Windows paths over the POSIX file system, in Wine's manner: Z:\ is "/".
+#pragma once
+
+#include "kxwin32.h"
+
+#include <string>
+
+namespace kxwin32 {
+
+// Z:\a\b -> /a/b; \a -> /a; a\b -> a/b (against the working directory).
+// Other drives, UNC and device paths do not exist here: ERROR_PATH_NOT_FOUND.
+// Returns ERROR_SUCCESS or the Win32 error of the refusal.
+DWORD ToPosixPath(LPCWSTR windowsPath, std::string* posixPath);
+
+// An absolute POSIX path in Z:\ form.
+std::u16string ToWindowsPath(const std::string& posixPath);
+
+// "Z:\", "z:" and the like: the root of the one drive this system has.
+bool IsRootOfDriveZ(LPCWSTR path);
+
+} // namespace kxwin32
