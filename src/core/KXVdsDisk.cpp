@@ -1,0 +1,47 @@
+// The disk object's life: construction, destruction and the state queries.
+#include "core/KXVdsDisk.h"
+
+#include "log/KXLogger.h"
+
+CKXVdsDisk::CKXVdsDisk()
+{
+    GetLogger()->componentName = KXW("KXVdsDisks");
+}
+
+CKXVdsDisk::~CKXVdsDisk()
+{
+    ReleaseInterfaces();
+    // The process logger ends with any disk or partition object; the next
+    // record anywhere starts a new one.
+    DeleteProcessLogger();
+}
+
+void* CKXVdsDisk::KXDeletingDestructor(unsigned int flags)
+{
+    return KXDestroyObject(this, flags);
+}
+
+void CKXVdsDisk::ReleaseInterfaces()
+{
+    if (service) {
+        service->Release();
+        service = nullptr;
+    }
+    if (disk) {
+        disk->Release();
+        disk = nullptr;
+    }
+    if (advancedDisk) {
+        advancedDisk->Release();
+        advancedDisk = nullptr;
+    }
+    if (createPartition) {
+        createPartition->Release();
+        createPartition = nullptr;
+    }
+}
+
+int CKXVdsDisk::IsConnected()
+{
+    return disk != nullptr;
+}

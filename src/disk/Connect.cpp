@@ -1,0 +1,79 @@
+// Connect: load the disk service and select "PhysicalDrive" n.
+#include "core/KXVdsDisk.h"
+#include "disk/KXVdsEnum.h"
+#include "log/KXLogger.h"
+#include "support/KXComPtr.h"
+
+namespace {
+
+HRESULT CreateServiceLoader(KXComPtr<IVdsServiceLoader>& loader)
+{
+    HRESULT hr = CoCreateInstance(CLSID_VdsLoader, nullptr, CLSCTX_LOCAL_SERVER, IID_IVdsServiceLoader,
+                                  reinterpret_cast<void**>(loader.put()));
+    if (hr == CO_E_NOTINITIALIZED) {
+        // The library never uninitialises: the thread keeps its apartment.
+        CoInitialize(nullptr);
+        hr = CoCreateInstance(CLSID_VdsLoader, nullptr, CLSCTX_LOCAL_SERVER, IID_IVdsServiceLoader,
+                              reinterpret_cast<void**>(loader.put()));
+    }
+    return hr;
+}
+
+} // namespace
+
+HRESULT CKXVdsDisk::Connect(int number)
+{
+    ReleaseInterfaces();
+    diskNumber = number;
+
+    HRESULT hr;
+    {
+        KXComPtr<IVdsServiceLoader> loader;
+        hr = CreateServiceLoader(loader);
+        if (hr != S_OK) {
+            GetLogger()->LogError("CoCreateInstance failed (%u - %8.8X)", hr, hr);
+            return Record(hr);
+        }
+        hr = loader->LoadService(nullptr, &service);
+    }
+    if (hr != S_OK) {
+        GetLogger()->LogError("IVdsServiceLoader::LoadService failed (%u - %8.8X)", hr, hr);
+        return Record(hr);
+    }
+
+    hr = service->WaitForServiceReady();
+    if (hr != S_OK) {
+        GetLogger()->LogError("IVdsService::WaitForServiceReady failed (%u - %8.8X)", hr, hr);
+        return Record(hr);
+    }
+
+    // Declared first so it is cleared last: the enumeration goes before its objects.
+    CKXVdsEnum providers;
+    KXComPtr<IEnumVdsObject> enumeration;
+    hr = service->QueryProviders(VDS_QUERY_SOFTWARE_PROVIDERS, enumeration.put());
+    if (hr != S_OK) {
+        GetLogger()->LogError("IVdsService::QueryProviders failed (%u - %8.8X)", hr, hr);
+        return Record(hr);
+    }
+    if (!enumeration) {
+        GetLogger()->LogError("IVdsService::QueryProviders returns IEnumVdsObject=NULL");
+        return Record(E_NOINTERFACE);
+    }
+
+    hr = providers.Query(enumeration.get());
+    if (hr != S_OK) {
+        GetLogger()->LogError("CKXVdsEnum::Query failed (%u - %8.8X)", hr, hr);
+        return Record(hr);
+    }
+
+    BOOL found = FALSE;
+    IUnknown* object = nullptr;
+    for (HRESULT walk = providers.GetFirst(&object); walk == S_OK && !found; walk = providers.GetNext(&object)) {
+        KXComPtr<IVdsSwProvider> provider;
+        if (object->QueryInterface(IID_IVdsSwProvider, reinterpret_cast<void**>(provider.put())) != S_OK ||
+            !provider)
+            continue;
+        FindDiskInProvider(provider.get(), &found);
+    }
+    return Record(found ? S_OK : E_NOINTERFACE);
+}

@@ -1,0 +1,123 @@
+// Finding the selected physical disk among providers, packs and disks, and
+// reading its size and geometry.
+#include "core/KXVdsDisk.h"
+#include "disk/DiskName.h"
+#include "disk/KXVdsEnum.h"
+#include "log/KXLogger.h"
+#include "support/KXComPtr.h"
+
+namespace {
+
+void FreeDiskStrings(VDS_DISK_PROP& prop)
+{
+    CoTaskMemFree(prop.pwszDiskAddress);
+    CoTaskMemFree(prop.pwszName);
+    CoTaskMemFree(prop.pwszFriendlyName);
+    CoTaskMemFree(prop.pwszAdaptorName);
+    CoTaskMemFree(prop.pwszDevicePath);
+}
+
+} // namespace
+
+HRESULT CKXVdsDisk::FindDiskInProvider(IVdsSwProvider* provider, BOOL* found)
+{
+    *found = FALSE;
+    CKXVdsEnum packs;
+    KXComPtr<IEnumVdsObject> enumeration;
+    HRESULT hr = provider->QueryPacks(enumeration.put());
+    if (hr != S_OK) {
+        GetLogger()->LogError("IVdsSwProvider::QueryPacks failed (%u - %8.8X)", hr, hr);
+        return hr;
+    }
+    if (!enumeration) {
+        GetLogger()->LogError("IVdsSwProvider::QueryPacks returns IEnumVdsObject=NULL");
+        return E_NOINTERFACE;
+    }
+    hr = packs.Query(enumeration.get());
+    if (hr != S_OK) {
+        GetLogger()->LogError("CKXVdsEnum::Query failed (%u - %8.8X)", hr, hr);
+        return hr;
+    }
+    IUnknown* object = nullptr;
+    for (HRESULT walk = packs.GetFirst(&object); walk == S_OK && !*found; walk = packs.GetNext(&object)) {
+        KXComPtr<IVdsPack> pack;
+        if (object->QueryInterface(IID_IVdsPack, reinterpret_cast<void**>(pack.put())) != S_OK || !pack)
+            continue;
+        FindDiskInPack(pack.get(), found);
+    }
+    return S_OK;
+}
+
+HRESULT CKXVdsDisk::FindDiskInPack(IVdsPack* pack, BOOL* found)
+{
+    *found = FALSE;
+    CKXVdsEnum disks;
+    KXComPtr<IEnumVdsObject> enumeration;
+    HRESULT hr = pack->QueryDisks(enumeration.put());
+    if (hr != S_OK) {
+        GetLogger()->LogError("IVdsPack::QueryDisks failed (%u - %8.8X)", hr, hr);
+        return hr;
+    }
+    if (!enumeration) {
+        GetLogger()->LogError("IVdsPack::QueryDisks returns IEnumVdsObject=NULL");
+        return E_NOINTERFACE;
+    }
+    hr = disks.Query(enumeration.get());
+    if (hr != S_OK) {
+        GetLogger()->LogError("CKXVdsEnum::Query failed (%u - %8.8X)", hr, hr);
+        return hr;
+    }
+
+    IUnknown* object = nullptr;
+    for (HRESULT walk = disks.GetFirst(&object); walk == S_OK; walk = disks.GetNext(&object)) {
+        KXComPtr<IVdsDisk> candidate;
+        if (object->QueryInterface(IID_IVdsDisk, reinterpret_cast<void**>(candidate.put())) != S_OK || !candidate)
+            continue;
+        KXComPtr<IVdsAdvancedDisk> advanced;
+        if (object->QueryInterface(IID_IVdsAdvancedDisk, reinterpret_cast<void**>(advanced.put())) != S_OK ||
+            !advanced) {
+            GetLogger()->LogError("Cannot retrieve IVdsAdvancedDisk interface");
+            continue;
+        }
+
+        VDS_DISK_PROP prop = {};
+        hr = candidate->GetProperties(&prop);
+        if (hr != S_OK) {
+            GetLogger()->LogError("IVdsDisk::GetProperties failed - %u (%8.8X)", hr, hr);
+            continue;
+        }
+        WCHAR name[MAX_PATH] = {};
+        // A disk without a name cannot be "PhysicalDrive" n.
+        if (prop.pwszName) lstrcpynW(name, prop.pwszName, MAX_PATH);
+        FreeDiskStrings(prop);
+
+        long number = 0;
+        if (!ParsePhysicalDriveNumber(name, &number) || number != diskNumber) continue;
+
+        *found = TRUE;
+        GetLogger()->LogTrace("PhysicalDrive %d found", static_cast<int>(number));
+        disk = candidate.detach();
+        advancedDisk = advanced.detach();
+        // Optional: a disk without it is still selected.
+        disk->QueryInterface(IID_IVdsCreatePartitionEx, reinterpret_cast<void**>(&createPartition));
+        break;
+    }
+    return S_OK;
+}
+
+HRESULT CKXVdsDisk::GetDiskProperties(DiskProperties* properties)
+{
+    if (!disk) return Record(E_NOINTERFACE);
+    if (IsBadWritePtr(properties, sizeof(DiskProperties))) return Record(E_INVALIDARG);
+
+    VDS_DISK_PROP prop = {};
+    if (disk->GetProperties(&prop) != S_OK) return Record(E_INVALIDARG);
+    GetLogger()->LogTrace("Disk properties: BPS: %u - Size: %I64d - SPT: %u", prop.ulBytesPerSector,
+                          prop.ullSize, prop.ulSectorsPerTrack);
+    properties->ullSize = prop.ullSize;
+    properties->ulBytesPerSector = prop.ulBytesPerSector;
+    properties->ulSectorsPerTrack = prop.ulSectorsPerTrack;
+    properties->ulTracksPerCylinder = prop.ulTracksPerCylinder;
+    FreeDiskStrings(prop);
+    return Record(S_OK);
+}

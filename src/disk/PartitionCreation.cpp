@@ -1,0 +1,192 @@
+// Creating an MBR partition: place it clear of existing partitions and the
+// disk's end, try up to three times, recognise the new partition by its start
+// offset, then give its volume a drive letter.
+#include "core/KXVdsDisk.h"
+#include "log/KXLogger.h"
+#include "support/KXComPtr.h"
+#include "support/KXResource.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+
+const LONGLONG kPhaseStep = 0x200000;   // 2 MiB
+const LONGLONG kEndReserve = 0x400000;  // 4 MiB
+const int kPhases = 3;
+const HRESULT kNewOffsetNotWritable = static_cast<HRESULT>(0x10000006);
+
+bool IsExtendedType(BYTE type)
+{
+    return type == 0x05 || type == 0x0F;
+}
+
+bool FitsSigned(ULONGLONG offset, ULONGLONG size)
+{
+    const ULONGLONG limit = static_cast<ULONGLONG>(INT64_MAX);
+    return offset <= limit && size <= limit - offset;
+}
+
+} // namespace
+
+HRESULT CKXVdsDisk::CreatePartition(ULONGLONG offset, ULONGLONG size, unsigned char type, unsigned char active,
+                                    ULONGLONG* newOffset)
+{
+    if (!disk) {
+        Record(E_NOINTERFACE);
+        GetLogger()->LogError("No IVdsDisk interface");
+        return E_NOINTERFACE;
+    }
+    if (!advancedDisk) {
+        Record(E_NOINTERFACE);
+        GetLogger()->LogError("No IVdsAdvancedDisk interface");
+        return E_NOINTERFACE;
+    }
+    if (!createPartition) {
+        Record(E_NOINTERFACE);
+        GetLogger()->LogError("No IVdsCreatePartitionEx interface");
+        return E_NOINTERFACE;
+    }
+    if (IsBadWritePtr(newOffset, sizeof(*newOffset))) return Record(kNewOffsetNotWritable);
+    // Placement compares signed 64-bit positions: refuse what does not fit them.
+    if (!FitsSigned(offset, size)) return Record(E_INVALIDARG);
+
+    GetLogger()->LogTrace("Create partition (VDS) at %I64u - Size: %I64u", offset, size);
+    SnapshotPartitionOffsets();
+    if (!AdjustPartitionRange(offset, size)) {
+        GetLogger()->LogTrace("No room for the partition at %I64u", offset);
+        return Record(E_INVALIDARG);
+    }
+
+    CREATE_PARTITION_PARAMETERS parameters = {};
+    parameters.style = VDS_PST_MBR;
+    parameters.MbrPartInfo.partitionType = type;
+    parameters.MbrPartInfo.bootIndicator = active;
+
+    HRESULT attempt = S_OK;
+    for (int phase = 1; phase <= kPhases; ++phase) {
+        GetLogger()->LogTrace("IVdsCreatePartitionEx::CreatePartitionEx(%I64u,%I64u) - phase %d", offset, size,
+                              phase);
+        KXComPtr<IVdsAsync> async;
+        attempt = createPartition->CreatePartitionEx(offset, size, 0, &parameters, async.put());
+        if (attempt != S_OK || !async) {
+            GetLogger()->LogTrace("No IVdsAsync interface (%u - %8.8X)", attempt, attempt);
+            Record(attempt);
+        } else {
+            HRESULT operationResult = S_OK;
+            VDS_ASYNC_OUTPUT output = {};
+            const HRESULT waited = async->Wait(&operationResult, &output);
+            bool failed = operationResult != S_OK || waited != S_OK;
+            if (!failed) {
+                HRESULT status = S_OK;
+                ULONG percent = 0;
+                attempt = async->QueryStatus(&status, &percent);
+                failed = status != S_OK;
+            }
+            if (failed) {
+                attempt = E_UNEXPECTED;
+                Record(attempt);
+                GetLogger()->LogTrace("IVdsCreatePartitionEx::CreatePartitionEx failed (%u - %8.8X)", attempt,
+                                      attempt);
+            }
+        }
+        if (attempt == S_OK) break;
+        // The next try starts further on and keeps the same end; stop when
+        // nothing would be left.
+        if (phase == kPhases || static_cast<LONGLONG>(size) <= kPhaseStep) return attempt;
+        offset += kPhaseStep;
+        size -= kPhaseStep;
+    }
+
+    VDS_PARTITION_PROP created = {};
+    HRESULT hr = FindPartition(&created);
+    // A creation that left no new start offset behind cannot be told apart.
+    if (hr == S_OK && created.ullSize == 0) hr = HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+    if (hr != S_OK) {
+        GetLogger()->LogTrace("FindPartition failed (%u - %8.8X)", hr, hr);
+        return Record(hr);
+    }
+    *newOffset = created.ullOffset;
+    // A partition without a drive letter is still created.
+    if (!IsExtendedType(created.Mbr.partitionType)) MountNewPartition(created);
+    return Record(S_OK);
+}
+
+bool CKXVdsDisk::AdjustPartitionRange(ULONGLONG& offsetInOut, ULONGLONG& sizeInOut)
+{
+    VDS_DISK_PROP diskProp = {};
+    if (disk->GetProperties(&diskProp) != S_OK) return true;
+    const LONGLONG diskSize = static_cast<LONGLONG>(diskProp.ullSize);
+    CoTaskMemFree(diskProp.pwszDiskAddress);
+    CoTaskMemFree(diskProp.pwszName);
+    CoTaskMemFree(diskProp.pwszFriendlyName);
+    CoTaskMemFree(diskProp.pwszAdaptorName);
+    CoTaskMemFree(diskProp.pwszDevicePath);
+
+    LONGLONG offset = static_cast<LONGLONG>(offsetInOut);
+    LONGLONG size = static_cast<LONGLONG>(sizeInOut);
+
+    KXUniqueTaskMem<VDS_PARTITION_PROP> records;
+    LONG count = 0;
+    if (advancedDisk->QueryPartitions(records.put(), &count) == S_OK && records.get()) {
+        // Extended containers are transparent: logical drives go inside them.
+        for (LONG i = 0; i < count; ++i) {
+            const VDS_PARTITION_PROP& p = records.get()[i];
+            if (IsExtendedType(p.Mbr.partitionType)) continue;
+            const LONGLONG start = static_cast<LONGLONG>(p.ullOffset);
+            const LONGLONG end = start + static_cast<LONGLONG>(p.ullSize);
+            if (start <= offset && offset < end) {
+                offset = end;
+                GetLogger()->LogTrace("Adjust start offset to %I64u", offset);
+            }
+        }
+        for (LONG i = count - 1; i >= 0; --i) {
+            const VDS_PARTITION_PROP& p = records.get()[i];
+            if (IsExtendedType(p.Mbr.partitionType)) continue;
+            const LONGLONG start = static_cast<LONGLONG>(p.ullOffset);
+            const LONGLONG end = offset + size;
+            if (start <= end && end < start + static_cast<LONGLONG>(p.ullSize)) {
+                size = start - offset;
+                GetLogger()->LogTrace("Adjust size to %I64u", size);
+            }
+        }
+    }
+    if (diskSize != 0 && offset + size >= diskSize) {
+        size = diskSize - offset - kEndReserve;
+        GetLogger()->LogTrace("Adjust size to %I64u", size);
+    }
+    offsetInOut = static_cast<ULONGLONG>(offset);
+    sizeInOut = static_cast<ULONGLONG>(size);
+    return size > 0;
+}
+
+void CKXVdsDisk::SnapshotPartitionOffsets()
+{
+    OffsetSnapshot.clear();
+    KXUniqueTaskMem<VDS_PARTITION_PROP> records;
+    LONG count = 0;
+    if (advancedDisk->QueryPartitions(records.put(), &count) != S_OK || !records.get()) return;
+    for (LONG i = 0; i < count; ++i) OffsetSnapshot.push_back(records.get()[i].ullOffset);
+}
+
+HRESULT CKXVdsDisk::FindPartition(VDS_PARTITION_PROP* record)
+{
+    KXUniqueTaskMem<VDS_PARTITION_PROP> records;
+    LONG count = 0;
+    const HRESULT hr = advancedDisk->QueryPartitions(records.put(), &count);
+    if (hr != S_OK) return hr;
+    for (LONG i = 0; records.get() && i < count; ++i) {
+        if (!IsKnownOffset(records.get()[i].ullOffset)) {
+            *record = records.get()[i];
+            break;
+        }
+    }
+    records.reset();
+    OffsetSnapshot.clear();
+    return S_OK;
+}
+
+bool CKXVdsDisk::IsKnownOffset(ULONGLONG offset) const
+{
+    return std::find(OffsetSnapshot.begin(), OffsetSnapshot.end(), offset) != OffsetSnapshot.end();
+}

@@ -1,0 +1,121 @@
+// What a partition object tells about its partition and its volume.
+#include "log/KXLogger.h"
+#include "partition/KXVdsPartition.h"
+#include "support/KXCopyText.h"
+#include "support/KXResource.h"
+
+namespace {
+
+const ULONGLONG kNtfsTagOffset = 0x1F0;
+const ULONGLONG kOemNameOffset = 3;
+const int kTagUnits = 20;
+
+HRESULT LastErrorResult()
+{
+    return HRESULT_FROM_WIN32(GetLastError());
+}
+
+} // namespace
+
+ULONGLONG CKXVdsPartition::GetOffset()
+{
+    return properties.ullOffset;
+}
+
+ULONGLONG CKXVdsPartition::GetEndOffset()
+{
+    return properties.ullOffset + properties.ullSize;
+}
+
+ULONGLONG CKXVdsPartition::GetSize()
+{
+    return properties.ullSize;
+}
+
+// The MBR bytes are read whatever the partition style: for a GPT record they
+// are the first two bytes of its type GUID.
+int CKXVdsPartition::GetPartitionType()
+{
+    return properties.Mbr.partitionType;
+}
+
+int CKXVdsPartition::IsActive()
+{
+    return properties.Mbr.bootIndicator;
+}
+
+int CKXVdsPartition::IsPrimary()
+{
+    return primary;
+}
+
+unsigned int CKXVdsPartition::GetPartitionNumber()
+{
+    return properties.ulPartitionNumber;
+}
+
+HRESULT CKXVdsPartition::GetVolumeName(WCHAR* buffer, int capacity)
+{
+    if (!buffer && capacity > 0) return Record(E_POINTER);
+    if (!volume) return E_NOINTERFACE;
+    VDS_VOLUME_PROP prop = {};
+    const HRESULT hr = volume->GetProperties(&prop);
+    if (hr != S_OK && hr != VDS_S_PROPERTIES_INCOMPLETE) {
+        GetLogger()->LogError("IVDsVolume::GetProperties failed (%u - %8.8X)", hr, hr);
+        return Record(hr);
+    }
+    KXUniqueTaskMem<WCHAR> name(prop.pwszName);
+    // An incomplete record may come without a name: hand out "".
+    KXCopyToCaller(buffer, capacity, name.get() ? name.get() : KXW(""));
+    return S_OK;
+}
+
+ULONGLONG CKXVdsPartition::GetUsedSpace()
+{
+    WCHAR root[MAX_PATH] = {};
+    if (GetVolumeName(root, MAX_PATH) != S_OK) return 0;
+    PathAddBackslashW(root);
+    ULARGE_INTEGER freeToCaller = {}, total = {}, totalFree = {};
+    if (!GetDiskFreeSpaceExW(root, &freeToCaller, &total, &totalFree)) return 0;
+    return total.QuadPart - totalFree.QuadPart;
+}
+
+int CKXVdsPartition::IsRecovery()
+{
+    WCHAR tag[kTagUnits] = {};
+    if (ReadBootSectorTag(tag) != S_OK) return 0;
+    return lstrcmpiW(tag, KXW("RECOVERY")) == 0 ? 1 : 0;
+}
+
+HRESULT CKXVdsPartition::ReadBootSectorTag(WCHAR* tag)
+{
+    if (IsBadWritePtr(tag, kTagUnits * sizeof(WCHAR))) return Record(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND));
+
+    WCHAR name[MAX_PATH] = {};
+    HRESULT hr = GetVolumeName(name, MAX_PATH);
+    if (hr != S_OK) return Record(hr);
+
+    bool ntfs = false;
+    if (volumeMF) {
+        VDS_FILE_SYSTEM_PROP fs = {};
+        if (volumeMF->GetFileSystemProperties(&fs) == S_OK) {
+            ntfs = fs.type == VDS_FST_NTFS;
+            CoTaskMemFree(fs.pwszLabel);
+        }
+    }
+
+    KXUniqueFile device(
+        CreateFileW(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!device.valid()) return Record(LastErrorResult());
+    unsigned char sector[512] = {};
+    DWORD read = 0;
+    if (!ReadFile(device.get(), sector, sizeof(sector), &read, nullptr)) return Record(LastErrorResult());
+
+    char bytes[9] = {};
+    const unsigned char* source = sector + (ntfs ? kNtfsTagOffset : kOemNameOffset);
+    for (int i = 0; i < 8; ++i) bytes[i] = static_cast<char>(source[i]);
+    WCHAR wide[10] = {};
+    MultiByteToWideChar(CP_ACP, 0, bytes, -1, wide, 10);
+    KXCopyToCaller(tag, kTagUnits, wide);
+    return Record(S_OK);
+}
