@@ -1,0 +1,33 @@
+#include "common/ScratchLog.h"
+
+#include <fstream>
+#include <iterator>
+#include <random>
+
+ScratchLog::ScratchLog(int logLevel)
+{
+    previous = std::filesystem::current_path();
+    std::random_device random;
+    directory = std::filesystem::temp_directory_path() / ("kxvds-log-" + std::to_string(random()));
+    std::filesystem::create_directories(directory);
+    std::filesystem::current_path(directory);
+    std::ofstream ini("KX_LOG.INI");
+    ini << "[LOG]\nOutputFileNameKX=test.log\nLogLevel=" << logLevel << "\n";
+}
+
+ScratchLog::~ScratchLog()
+{
+    std::filesystem::current_path(previous);
+    std::error_code ignored;
+    std::filesystem::remove_all(directory, ignored);
+}
+
+std::string ScratchLog::Text() const
+{
+    std::ifstream in(directory / "test.log", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string text;
+    // Skip the byte-order mark; keep the low byte of each UTF-16LE unit.
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2) text += bytes[i];
+    return text;
+}
