@@ -140,6 +140,8 @@ bool CKXVdsDisk::AdjustPartitionRange(ULONGLONG& offsetInOut, ULONGLONG& sizeInO
                 GetLogger()->LogTrace("Adjust start offset to %I64u", offset);
             }
         }
+        // A start moved forward must not carry the end past the signed range.
+        if (size > INT64_MAX - offset) size = INT64_MAX - offset;
         for (LONG i = count - 1; i >= 0; --i) {
             const VDS_PARTITION_PROP& p = records.get()[i];
             if (IsExtendedType(p.Mbr.partitionType)) continue;
