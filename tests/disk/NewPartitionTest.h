@@ -7,14 +7,6 @@
 #include <cstdio>
 #include <string>
 
-// Drive letters and the volume search go through the device layer, which
-// only the native build emulates; under Wine the real system would answer.
-#if defined(_WIN32)
-#define KX_NEEDS_EMULATED_DEVICES() GTEST_SKIP() << "volume devices and drive letters are the real system's here"
-#else
-#define KX_NEEDS_EMULATED_DEVICES() static_cast<void>(0)
-#endif
-
 class NewPartitionTest : public EmulatorTest {
 protected:
     static constexpr ULONGLONG kUnwritten = 0xDEADBEEFDEADBEEFULL;

@@ -25,6 +25,7 @@ protected:
 
 TEST_F(AccessPaths, FirstThenNextWalksThePathsInServiceOrder)
 {
+    KX_NEEDS_EMULATED_DEVICES();
     AddVolume().AccessPath("D:\\").AccessPath("C:\\mnt\\data\\");
     Open();
     EXPECT_EQ(u"D:\\", First());
@@ -39,6 +40,7 @@ TEST_F(AccessPaths, FirstThenNextWalksThePathsInServiceOrder)
 
 TEST_F(AccessPaths, VolumeWithoutPathsLeavesTheBufferAlone)
 {
+    KX_NEEDS_EMULATED_DEVICES();
     AddVolume();
     Open();
     WCHAR buffer[8] = {'#', 0};
@@ -50,6 +52,7 @@ TEST_F(AccessPaths, VolumeWithoutPathsLeavesTheBufferAlone)
 
 TEST_F(AccessPaths, AddRefreshesTheListWithTheCursorOnTheFirst)
 {
+    KX_NEEDS_EMULATED_DEVICES();
     emu.TakeLetter('C', DRIVE_FIXED);
     AddVolume().AccessPath("D:\\");
     Open();
@@ -63,6 +66,7 @@ TEST_F(AccessPaths, AddRefreshesTheListWithTheCursorOnTheFirst)
 
 TEST_F(AccessPaths, AddAnsweredWithSFalseSucceeds)
 {
+    KX_NEEDS_EMULATED_DEVICES();
     AddVolume().AccessPath("C:\\a\\");
     Open();
     emu.ResetCalls();
@@ -74,6 +78,7 @@ TEST_F(AccessPaths, AddAnsweredWithSFalseSucceeds)
 
 TEST_F(AccessPaths, FailedChangesLeaveAnEmptyCache)
 {
+    KX_NEEDS_EMULATED_DEVICES();
     struct Case {
         const char* what;
         const char* failing;
@@ -112,6 +117,7 @@ TEST_F(AccessPaths, FailedChangesLeaveAnEmptyCache)
 
 TEST_F(AccessPaths, DeleteOfAPathTheVolumeLacksIsRefused)
 {
+    KX_NEEDS_EMULATED_DEVICES();
     AddVolume().AccessPath("D:\\");
     Open();
     const HRESULT hr = partition->DeleteMountPoint(u"Q:\\");
@@ -123,6 +129,7 @@ TEST_F(AccessPaths, DeleteOfAPathTheVolumeLacksIsRefused)
 
 TEST_F(AccessPaths, DeleteRemovesThePath)
 {
+    KX_NEEDS_EMULATED_DEVICES();
     AddVolume().AccessPath("D:\\").AccessPath("C:\\a\\");
     Open();
     ASSERT_EQ(S_OK, partition->DeleteMountPoint(u"D:\\"));
@@ -132,6 +139,7 @@ TEST_F(AccessPaths, DeleteRemovesThePath)
 
 TEST_F(AccessPaths, NullArgumentsAreRefusedWithoutCallingTheService)
 {
+    KX_NEEDS_EMULATED_DEVICES();
     AddVolume().AccessPath("D:\\");
     Open();
     emu.ResetCalls();

@@ -44,6 +44,7 @@ TEST_F(PartitionProperties, GptRecordsGiveTheFirstBytesOfTheirTypeGuid)
 
 TEST_F(PartitionProperties, VolumeNameFollowsTheCopyRule)
 {
+    KX_NEEDS_EMULATED_DEVICES();
     AddVolume();
     Open();
     const std::u16string full = u"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume1";
@@ -73,6 +74,7 @@ TEST_F(PartitionProperties, VolumeNameFollowsTheCopyRule)
 
 TEST_F(PartitionProperties, VolumeNameFailureIsLoggedAndRecorded)
 {
+    KX_NEEDS_EMULATED_DEVICES();
     AddVolume();
     ScratchLog& log = StartLog();
     ASSERT_EQ(S_OK, disk->Connect(1));
@@ -91,6 +93,7 @@ TEST_F(PartitionProperties, VolumeNameFailureIsLoggedAndRecorded)
 
 TEST_F(PartitionProperties, UsedSpaceIsTotalLessFree)
 {
+    KX_NEEDS_EMULATED_DEVICES();
     AddVolume().Used(40 * MiB);
     Open();
     EXPECT_EQ(40 * MiB, partition->GetUsedSpace());
@@ -98,6 +101,7 @@ TEST_F(PartitionProperties, UsedSpaceIsTotalLessFree)
 
 TEST_F(PartitionProperties, UsedSpaceWithoutReadableFileSystemIsZero)
 {
+    KX_NEEDS_EMULATED_DEVICES();
     physical->AddVolume(1);
     Open();
     EXPECT_EQ(0u, Recorded());
@@ -106,6 +110,7 @@ TEST_F(PartitionProperties, UsedSpaceWithoutReadableFileSystemIsZero)
 
 TEST_F(PartitionProperties, RecoveryTagIsReadWhereTheFileSystemKeepsIt)
 {
+    KX_NEEDS_EMULATED_DEVICES();
     struct Case {
         const char* what;
         VDS_FILE_SYSTEM_TYPE fs;
@@ -142,6 +147,7 @@ TEST_F(PartitionProperties, RecoveryTagIsReadWhereTheFileSystemKeepsIt)
 
 TEST_F(PartitionProperties, UnreadableBootSectorIsNotRecovery)
 {
+    KX_NEEDS_EMULATED_DEVICES();
     AddVolume().NtfsTag("RECOVERY");
     Open();
     emu.ResetCalls();

@@ -4,14 +4,6 @@
 #include <cstdio>
 #include <functional>
 
-// The volume search reads the volume's devices, which only the native build
-// emulates; under Wine the real system would answer.
-#if defined(_WIN32)
-#define KX_NEEDS_EMULATED_DEVICES() GTEST_SKIP() << "volume devices are the real system's here"
-#else
-#define KX_NEEDS_EMULATED_DEVICES() static_cast<void>(0)
-#endif
-
 namespace {
 
 using kxemu::GiB;

@@ -9,6 +9,7 @@ class VolumeLookup : public PartitionTest {};
 
 TEST_F(VolumeLookup, FindsTheOnlineVolumeOnThisDiskAndPartition)
 {
+    KX_NEEDS_EMULATED_DEVICES();
     AddVolume();
     ScratchLog& log = StartLog();
     Open();
@@ -51,6 +52,7 @@ TEST_F(VolumeLookup, VolumesThatAreNotOnThePartitionNeverMatch)
 
 TEST_F(VolumeLookup, RemovableVolumeMatches)
 {
+    KX_NEEDS_EMULATED_DEVICES();
     AddVolume().driveType = DRIVE_REMOVABLE;
     Open();
     EXPECT_EQ(0u, Recorded());
@@ -58,6 +60,7 @@ TEST_F(VolumeLookup, RemovableVolumeMatches)
 
 TEST_F(VolumeLookup, IncompletePropertiesWithANameStillMatch)
 {
+    KX_NEEDS_EMULATED_DEVICES();
     AddVolume().propertiesResult = VDS_S_PROPERTIES_INCOMPLETE;
     Open();
     EXPECT_EQ(0u, Recorded());
@@ -65,6 +68,7 @@ TEST_F(VolumeLookup, IncompletePropertiesWithANameStillMatch)
 
 TEST_F(VolumeLookup, PropertiesFailureEndsOnlyThatPack)
 {
+    KX_NEEDS_EMULATED_DEVICES();
     // The first pack's broken volume hides its later match; the next pack's is found.
     kxemu::Volume& broken = pack->AddVolume();
     broken.extents.push_back({9, 9});
@@ -89,6 +93,7 @@ TEST_F(VolumeLookup, PropertiesFailureEndsOnlyThatPack)
 
 TEST_F(VolumeLookup, ProviderAndPackFailuresAreSkipped)
 {
+    KX_NEEDS_EMULATED_DEVICES();
     struct Case {
         const char* method;
         bool nullObject;
@@ -152,6 +157,7 @@ namespace {
 
 TEST_F(VolumeLookup, VolumeThatCannotBeOpenedIsLoggedAndSkipped)
 {
+    KX_NEEDS_EMULATED_DEVICES();
     AddVolume();
     ScratchLog& log = StartLog();
     ASSERT_EQ(S_OK, disk->Connect(1));
