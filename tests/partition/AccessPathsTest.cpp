@@ -5,21 +5,23 @@
 
 namespace {
 
+using WString = std::basic_string<WCHAR>;
+
 const HRESULT kNoMoreItems = static_cast<HRESULT>(0x80070103);
 
 class AccessPaths : public PartitionTest {
 protected:
-    std::u16string First()
+    WString First()
     {
         WCHAR buffer[MAX_PATH] = {};
         const HRESULT hr = partition->GetFirstAccessPath(buffer, MAX_PATH);
-        return hr == S_OK ? std::u16string(buffer, buffer + lstrlenW(buffer)) : u"<error>";
+        return hr == S_OK ? WString(buffer, buffer + lstrlenW(buffer)) : KXW("<error>");
     }
-    std::u16string Next()
+    WString Next()
     {
         WCHAR buffer[MAX_PATH] = {};
         const HRESULT hr = partition->GetNextAccessPath(buffer, MAX_PATH);
-        return hr == S_OK ? std::u16string(buffer, buffer + lstrlenW(buffer)) : u"<end>";
+        return hr == S_OK ? WString(buffer, buffer + lstrlenW(buffer)) : KXW("<end>");
     }
 };
 
@@ -28,13 +30,13 @@ TEST_F(AccessPaths, FirstThenNextWalksThePathsInServiceOrder)
     KX_NEEDS_EMULATED_DEVICES();
     AddVolume().AccessPath("D:\\").AccessPath("C:\\mnt\\data\\");
     Open();
-    EXPECT_EQ(u"D:\\", First());
-    EXPECT_EQ(u"C:\\mnt\\data\\", Next());
-    EXPECT_EQ(u"<end>", Next());
+    EXPECT_EQ(KXW("D:\\"), First());
+    EXPECT_EQ(KXW("C:\\mnt\\data\\"), Next());
+    EXPECT_EQ(KXW("<end>"), Next());
     EXPECT_EQ(static_cast<unsigned>(kNoMoreItems), Recorded());
-    EXPECT_EQ(u"<end>", Next());
+    EXPECT_EQ(KXW("<end>"), Next());
     // A new walk re-reads the list.
-    EXPECT_EQ(u"D:\\", First());
+    EXPECT_EQ(KXW("D:\\"), First());
     EXPECT_EQ(2, emu.Calls("IVdsVolumeMF::QueryAccessPaths"));
 }
 
@@ -45,7 +47,7 @@ TEST_F(AccessPaths, VolumeWithoutPathsLeavesTheBufferAlone)
     Open();
     WCHAR buffer[8] = {'#', 0};
     EXPECT_EQ(kNoMoreItems, partition->GetFirstAccessPath(buffer, 8));
-    EXPECT_EQ(u'#', buffer[0]);
+    EXPECT_EQ(WCHAR('#'), buffer[0]);
     EXPECT_EQ(static_cast<unsigned>(kNoMoreItems), Recorded());
     EXPECT_EQ(kNoMoreItems, partition->GetNextAccessPath(buffer, 8));
 }
@@ -56,10 +58,10 @@ TEST_F(AccessPaths, AddRefreshesTheListWithTheCursorOnTheFirst)
     emu.TakeLetter('C', DRIVE_FIXED);
     AddVolume().AccessPath("D:\\");
     Open();
-    ASSERT_EQ(S_OK, partition->AddMountPoint(u"C:\\mnt\\x\\"));
+    ASSERT_EQ(S_OK, partition->AddMountPoint(KXW("C:\\mnt\\x\\")));
     // Entry 0 is handed out only by GetFirstAccessPath.
-    EXPECT_EQ(u"C:\\mnt\\x\\", Next());
-    EXPECT_EQ(u"<end>", Next());
+    EXPECT_EQ(KXW("C:\\mnt\\x\\"), Next());
+    EXPECT_EQ(KXW("<end>"), Next());
     ASSERT_EQ(1u, emu.AddAccessPathCalls().size());
     EXPECT_EQ("C:\\mnt\\x\\", emu.AddAccessPathCalls()[0].path);
 }
@@ -71,9 +73,9 @@ TEST_F(AccessPaths, AddAnsweredWithSFalseSucceeds)
     Open();
     emu.ResetCalls();
     emu.FailNth("IVdsVolumeMF::AddAccessPath", 1, S_FALSE);
-    EXPECT_EQ(S_OK, partition->AddMountPoint(u"E:\\"));
+    EXPECT_EQ(S_OK, partition->AddMountPoint(KXW("E:\\")));
     EXPECT_EQ(1, emu.Calls("IVdsVolumeMF::QueryAccessPaths"));
-    EXPECT_EQ(u"C:\\a\\", Next());
+    EXPECT_EQ(KXW("C:\\a\\"), Next());
 }
 
 TEST_F(AccessPaths, FailedChangesLeaveAnEmptyCache)
@@ -101,14 +103,14 @@ TEST_F(AccessPaths, FailedChangesLeaveAnEmptyCache)
         AddVolume().AccessPath("C:\\a\\").AccessPath("C:\\b\\");
         ScratchLog& log = StartLog();
         Open();
-        ASSERT_EQ(u"C:\\a\\", First());
+        ASSERT_EQ(KXW("C:\\a\\"), First());
         emu.ResetCalls();
         emu.ClearFaults();
         emu.FailNth(c.failing, 1, E_FAIL);
-        const HRESULT hr = c.deleting ? partition->DeleteMountPoint(u"C:\\a\\") : partition->AddMountPoint(u"E:\\");
+        const HRESULT hr = c.deleting ? partition->DeleteMountPoint(KXW("C:\\a\\")) : partition->AddMountPoint(KXW("E:\\"));
         EXPECT_EQ(E_FAIL, hr);
         EXPECT_EQ(static_cast<unsigned>(E_FAIL), Recorded());
-        EXPECT_EQ(u"<end>", Next());
+        EXPECT_EQ(KXW("<end>"), Next());
         partition.reset();
         EXPECT_TRUE(log.Contains(std::string("KXVdsDisks::ERROR : ") + c.record)) << log.Text();
         disk.reset(GetVdsDiskInterface());
@@ -120,7 +122,7 @@ TEST_F(AccessPaths, DeleteOfAPathTheVolumeLacksIsRefused)
     KX_NEEDS_EMULATED_DEVICES();
     AddVolume().AccessPath("D:\\");
     Open();
-    const HRESULT hr = partition->DeleteMountPoint(u"Q:\\");
+    const HRESULT hr = partition->DeleteMountPoint(KXW("Q:\\"));
     EXPECT_TRUE(FAILED(hr)) << std::hex << hr;
     EXPECT_EQ(static_cast<unsigned>(hr), Recorded());
     ASSERT_EQ(1u, emu.DeleteAccessPathCalls().size());
@@ -132,9 +134,9 @@ TEST_F(AccessPaths, DeleteRemovesThePath)
     KX_NEEDS_EMULATED_DEVICES();
     AddVolume().AccessPath("D:\\").AccessPath("C:\\a\\");
     Open();
-    ASSERT_EQ(S_OK, partition->DeleteMountPoint(u"D:\\"));
-    EXPECT_EQ(u"C:\\a\\", First());
-    EXPECT_EQ(u"<end>", Next());
+    ASSERT_EQ(S_OK, partition->DeleteMountPoint(KXW("D:\\")));
+    EXPECT_EQ(KXW("C:\\a\\"), First());
+    EXPECT_EQ(KXW("<end>"), Next());
 }
 
 TEST_F(AccessPaths, NullArgumentsAreRefusedWithoutCallingTheService)
@@ -161,12 +163,12 @@ TEST_F(AccessPaths, ObjectWithoutVolumeAnswersWithoutCallingTheService)
     WCHAR buffer[8] = {'#', 0};
     EXPECT_EQ(E_NOINTERFACE, partition->GetFirstAccessPath(buffer, 8));
     EXPECT_EQ(kNoMoreItems, partition->GetNextAccessPath(buffer, 8));
-    EXPECT_EQ(E_NOINTERFACE, partition->AddMountPoint(u"E:\\"));
-    EXPECT_EQ(E_NOINTERFACE, partition->DeleteMountPoint(u"E:\\"));
+    EXPECT_EQ(E_NOINTERFACE, partition->AddMountPoint(KXW("E:\\")));
+    EXPECT_EQ(E_NOINTERFACE, partition->DeleteMountPoint(KXW("E:\\")));
     EXPECT_EQ(E_NOINTERFACE, partition->Shrink(kxemu::MiB));
-    EXPECT_EQ(E_NOINTERFACE, partition->Format(u"NTFS", u"x", 1));
+    EXPECT_EQ(E_NOINTERFACE, partition->Format(KXW("NTFS"), KXW("x"), 1));
     EXPECT_EQ(static_cast<unsigned>(E_NOINTERFACE), Recorded());
-    EXPECT_EQ(u'#', buffer[0]);
+    EXPECT_EQ(WCHAR('#'), buffer[0]);
     EXPECT_EQ(0, emu.TotalCalls());
 }
 

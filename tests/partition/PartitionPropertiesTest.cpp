@@ -6,13 +6,15 @@
 
 namespace {
 
+using WString = std::basic_string<WCHAR>;
+
 using kxemu::MiB;
 
 class PartitionProperties : public PartitionTest {};
 
-std::u16string Text(const WCHAR* text)
+WString Text(const WCHAR* text)
 {
-    return std::u16string(text, text + lstrlenW(text));
+    return WString(text, text + lstrlenW(text));
 }
 
 TEST_F(PartitionProperties, PlainGettersReadThePartitionRecord)
@@ -47,15 +49,15 @@ TEST_F(PartitionProperties, VolumeNameFollowsTheCopyRule)
     KX_NEEDS_EMULATED_DEVICES();
     AddVolume();
     Open();
-    const std::u16string full = u"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume1";
+    const WString full = KXW("\\\\?\\GLOBALROOT\\Device\\HarddiskVolume1");
     struct Case {
         int capacity;
-        std::u16string expected; // u"#" marks an untouched buffer
+        WString expected; // "#" marks an untouched buffer
     };
     const Case cases[] = {
-        {0, u"#"},
-        {-1, u"#"},
-        {1, u""},
+        {0, KXW("#")},
+        {-1, KXW("#")},
+        {1, KXW("")},
         {5, full.substr(0, 4)},
         {static_cast<int>(full.size()), full.substr(0, full.size() - 1)},
         {static_cast<int>(full.size()) + 1, full},
@@ -86,7 +88,7 @@ TEST_F(PartitionProperties, VolumeNameFailureIsLoggedAndRecorded)
     WCHAR buffer[8] = {'#', 0};
     EXPECT_EQ(E_ACCESSDENIED, partition->GetVolumeName(buffer, 8));
     EXPECT_EQ(static_cast<unsigned>(E_ACCESSDENIED), Recorded());
-    EXPECT_EQ(u"#", Text(buffer));
+    EXPECT_EQ(KXW("#"), Text(buffer));
     partition.reset();
     EXPECT_TRUE(log.Contains("ERROR : IVDsVolume::GetProperties failed (2147942405 - 80070005)")) << log.Text();
 }
