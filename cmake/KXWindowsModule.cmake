@@ -1,0 +1,51 @@
+# The shipped Windows module: KXVdsDisks.dll with its one decorated export,
+# its version resource and the import libraries for both kinds of client.
+find_program(KXVDS_LLVM_DLLTOOL NAMES llvm-dlltool llvm-dlltool-14 REQUIRED)
+
+# The module's .def has one line "DecoratedName = GccName"; the two import
+# libraries are made from the same pair.
+function(kxvds_read_export def_file out_decorated out_gcc)
+  file(STRINGS ${def_file} lines REGEX "^[ \t]*[?][^ \t]*[ \t]*=[ \t]*[^ \t]+")
+  list(LENGTH lines count)
+  if(NOT count EQUAL 1)
+    message(FATAL_ERROR "${def_file}: expected exactly one 'Decorated = GccName' export")
+  endif()
+  string(REGEX MATCH "([?][^ \t]*)[ \t]*=[ \t]*([^ \t]+)" _ "${lines}")
+  set(${out_decorated} "${CMAKE_MATCH_1}" PARENT_SCOPE)
+  set(${out_gcc} "${CMAKE_MATCH_2}" PARENT_SCOPE)
+endfunction()
+
+function(kxvds_windows_module target)
+  set(core ${PROJECT_SOURCE_DIR}/src/core)
+  set(def ${core}/KXVdsDisks.def)
+  kxvds_read_export(${def} decorated gcc_name)
+
+  target_sources(${target} PRIVATE ${core}/DllMain.cpp ${core}/KXVdsDisks.rc ${def})
+  set_target_properties(${target} PROPERTIES
+    PREFIX ""
+    OUTPUT_NAME KXVdsDisks
+    IMPORT_PREFIX "lib"
+    IMPORT_SUFFIX ".dll.a"
+    LINK_DEPENDS ${def})
+
+  # MinGW clients reference the GCC name; dlltool's "==" makes the import
+  # library bind it to the decorated name the module really exports. This
+  # replaces the linker's own import library, which knows only that name.
+  set(gnu_def ${CMAKE_CURRENT_BINARY_DIR}/KXVdsDisks.mingw-import.def)
+  file(WRITE ${gnu_def}
+    "LIBRARY \"KXVdsDisks.dll\"\nEXPORTS\n    ${gcc_name} == ${decorated}\n")
+  # Microsoft's linker looks the decorated name up as it is.
+  set(msvc_def ${CMAKE_CURRENT_BINARY_DIR}/KXVdsDisks.msvc-import.def)
+  file(WRITE ${msvc_def} "LIBRARY \"KXVdsDisks.dll\"\nEXPORTS\n    ${decorated}\n")
+
+  set(msvc_lib ${CMAKE_CURRENT_BINARY_DIR}/KXVdsDisks.lib)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_DLLTOOL} -m i386 -d ${gnu_def} -l $<TARGET_LINKER_FILE_NAME:${target}>
+    COMMAND ${KXVDS_LLVM_DLLTOOL} -m i386 -d ${msvc_def} -l ${msvc_lib}
+    BYPRODUCTS ${msvc_lib}
+    # dlltool names the archive's members after the path it is given.
+    WORKING_DIRECTORY $<TARGET_LINKER_FILE_DIR:${target}>
+    COMMENT "Import libraries for MinGW and Microsoft clients of ${target}"
+    VERBATIM)
+  set_property(TARGET ${target} PROPERTY KXVDS_MSVC_IMPORT_LIBRARY ${msvc_lib})
+endfunction()
