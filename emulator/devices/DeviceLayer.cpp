@@ -1,0 +1,303 @@
+// The device provider of the portable Win32 layer: volumes open by their
+// device names, answer the two position IOCTLs and boot-sector reads, and the
+// drive letters report their device types and free space.
+#include "devices/DeviceLayer.h"
+
+#include "devices/DevicePaths.h"
+#include "model/Text.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace kxemu {
+
+namespace {
+
+const ULONGLONG kSector = 512;
+const DWORD kErrorUnrecognizedVolume = 1005;
+
+struct OpenVolume {
+    std::shared_ptr<Volume> volume;
+};
+
+std::shared_ptr<Volume> SharedVolume(Machine& machine, const Volume* wanted)
+{
+    for (auto& provider : machine.providers)
+        for (auto& pack : provider->packs)
+            for (auto& volume : pack->volumes)
+                if (volume.get() == wanted) return volume;
+    return nullptr;
+}
+
+std::string WithoutTrailingBackslash(const std::string& path)
+{
+    return !path.empty() && path.back() == '\\' ? path.substr(0, path.size() - 1) : path;
+}
+
+} // namespace
+
+struct DeviceLayer::Impl final : public KXDeviceProvider {
+    explicit Impl(std::shared_ptr<State> s) : state(std::move(s)) {}
+
+    bool Open(LPCWSTR widePath, DWORD access, void** device, DWORD* error) override
+    {
+        *device = nullptr;
+        const std::string path = Narrow(widePath);
+        Lock lock(state->mutex);
+        Volume* volume = VolumeOfDevicePath(path);
+        if (!volume && !IsGlobalRootPath(path) && !DosDeviceLetterOf(path)) return false;
+        if (Failed("CreateFileW", error)) return true;
+        DeviceCall call;
+        call.path = path;
+        call.access = access;
+        state->instrument.deviceCalls.push_back(call);
+        if (!volume) {
+            *error = ERROR_FILE_NOT_FOUND;
+            return true;
+        }
+        *device = new OpenVolume{SharedVolume(state->machine, volume)};
+        ++state->openDevices;
+        return true;
+    }
+
+    void Close(void* device) override
+    {
+        delete static_cast<OpenVolume*>(device);
+        --state->openDevices;
+    }
+
+    BOOL Read(void* device, uint64_t offset, void* buffer, DWORD size, DWORD* read, DWORD* error) override
+    {
+        Lock lock(state->mutex);
+        *read = 0;
+        const Volume& volume = *static_cast<OpenVolume*>(device)->volume;
+        DeviceCall call;
+        call.path = volume.name;
+        call.outSize = size;
+        call.offset = offset;
+        state->instrument.deviceCalls.push_back(call);
+        if (Failed("ReadFile", error)) return FALSE;
+        if (volume.status != VDS_VS_ONLINE) {
+            *error = ERROR_NOT_READY;
+            return FALSE;
+        }
+        // Volume handles read whole sectors only.
+        if (offset % kSector || size % kSector) {
+            *error = ERROR_INVALID_PARAMETER;
+            return FALSE;
+        }
+        if (offset >= volume.totalBytes) return TRUE;
+        const ULONGLONG count = std::min<ULONGLONG>(size, volume.totalBytes - offset);
+        auto* out = static_cast<BYTE*>(buffer);
+        std::memset(out, 0, static_cast<size_t>(count));
+        for (ULONGLONG i = 0; i < count; ++i)
+            if (offset + i < volume.bootSector.size()) out[i] = volume.bootSector[offset + i];
+        *read = static_cast<DWORD>(count);
+        return TRUE;
+    }
+
+    BOOL Control(void* device, DWORD code, const void*, DWORD, void* out, DWORD outSize, DWORD* returned,
+                 DWORD* error) override
+    {
+        Lock lock(state->mutex);
+        *returned = 0;
+        const Volume& volume = *static_cast<OpenVolume*>(device)->volume;
+        DeviceCall call;
+        call.path = volume.name;
+        call.code = code;
+        call.outSize = outSize;
+        state->instrument.deviceCalls.push_back(call);
+        if (Failed("DeviceIoControl", error)) return FALSE;
+        switch (code) {
+        case IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS:
+            return DiskExtents(volume, out, outSize, returned, error);
+        case IOCTL_DISK_GET_PARTITION_INFO:
+            return PartitionInfo(volume, out, outSize, returned, error);
+        default:
+            *error = ERROR_INVALID_FUNCTION;
+            return FALSE;
+        }
+    }
+
+    bool DriveType(LPCWSTR wideRoot, UINT* type) override
+    {
+        const std::string root = Narrow(wideRoot);
+        Lock lock(state->mutex);
+        Fault fault;
+        if (const char letter = DriveLetterOf(root)) {
+            // Z: stays the system's own root unless the machine says otherwise.
+            if (letter == 'Z' && state->machine.LetterType('Z') == DRIVE_NO_ROOT_DIR) return false;
+            *type = root.size() == 2 ? DRIVE_NO_ROOT_DIR : state->machine.LetterType(letter);
+        } else if (Volume* volume = state->machine.FindVolumeByName(WithoutTrailingBackslash(root))) {
+            // A device path names a root only with its trailing backslash.
+            const bool isRoot = root.back() == '\\';
+            *type = isRoot && volume->status == VDS_VS_ONLINE ? volume->driveType : DRIVE_NO_ROOT_DIR;
+        } else if (IsGlobalRootPath(root)) {
+            *type = DRIVE_NO_ROOT_DIR;
+        } else if (Volume* mounted = VolumeOfFolder(root)) {
+            *type = mounted->status == VDS_VS_ONLINE ? mounted->driveType : DRIVE_NO_ROOT_DIR;
+        } else {
+            return false;
+        }
+        if (state->instrument.Enter("GetDriveTypeW", &fault) && fault.kind == FaultKind::Return)
+            *type = static_cast<UINT>(fault.code);
+        return true;
+    }
+
+    bool FreeSpace(LPCWSTR wideRoot, BOOL* ok, ULONGLONG* freeToCaller, ULONGLONG* total, ULONGLONG* totalFree,
+                   DWORD* error) override
+    {
+        const std::string root = Narrow(wideRoot);
+        Lock lock(state->mutex);
+        Volume* volume = state->machine.FindVolumeByName(WithoutTrailingBackslash(root));
+        if (volume && root.back() != '\\') volume = nullptr;
+        if (!volume) volume = state->machine.FindVolumeByPath(root);
+        const char letter = root.size() >= 2 && root[1] == ':' ? DriveLetterOf(root.substr(0, 2)) : 0;
+        if (!volume) {
+            if (IsGlobalRootPath(root)) {
+                *error = ERROR_PATH_NOT_FOUND;
+            } else if (letter && letter != 'Z') {
+                const UINT type = state->machine.LetterType(letter);
+                if (type == DRIVE_FIXED || type == DRIVE_REMOTE || type == DRIVE_RAMDISK) return false;
+                *error = type == DRIVE_NO_ROOT_DIR ? ERROR_PATH_NOT_FOUND : ERROR_NOT_READY;
+            } else {
+                return false;
+            }
+            *ok = FALSE;
+            Failed("GetDiskFreeSpaceExW", error);
+            return true;
+        }
+        *ok = FALSE;
+        if (Failed("GetDiskFreeSpaceExW", error)) return true;
+        if (volume->status != VDS_VS_ONLINE) {
+            *error = ERROR_NOT_READY;
+        } else if (!volume->HasFileSystem()) {
+            *error = kErrorUnrecognizedVolume;
+        } else {
+            *total = volume->totalBytes;
+            *totalFree = volume->FreeBytes();
+            *freeToCaller = *totalFree;
+            *ok = TRUE;
+        }
+        return true;
+    }
+
+private:
+    // Counts the call; true with `error` set when an injected fault fails it.
+    bool Failed(const char* method, DWORD* error)
+    {
+        Fault fault;
+        if (!state->instrument.Enter(method, &fault) || fault.kind != FaultKind::Return) return false;
+        *error = static_cast<DWORD>(fault.code);
+        return true;
+    }
+
+    Volume* VolumeOfDevicePath(const std::string& path)
+    {
+        if (Volume* v = state->machine.FindVolumeByName(path)) return v;
+        if (const char letter = DosDeviceLetterOf(path)) {
+            Volume* v = state->machine.FindVolumeByPath(std::string(1, letter) + ":\\");
+            if (v && std::find_if(v->accessPaths.begin(), v->accessPaths.end(), [&](const std::string& p) {
+                         return EqualNoCase(p, std::string(1, letter) + ":\\");
+                     }) != v->accessPaths.end())
+                return v;
+        }
+        return nullptr;
+    }
+
+    Volume* VolumeOfFolder(const std::string& path)
+    {
+        Volume* v = state->machine.FindVolumeByPath(path);
+        if (!v) return nullptr;
+        for (const std::string& p : v->accessPaths)
+            if (EqualNoCase(p, path)) return v;
+        return nullptr;
+    }
+
+    const Partition* PartitionOf(const Extent& e)
+    {
+        Disk* disk = state->machine.FindDisk(e.diskNumber);
+        return disk ? disk->FindPartition(e.partitionNumber) : nullptr;
+    }
+
+    BOOL DiskExtents(const Volume& volume, void* out, DWORD outSize, DWORD* returned, DWORD* error)
+    {
+        if (!out || outSize < sizeof(VOLUME_DISK_EXTENTS)) {
+            *error = ERROR_INSUFFICIENT_BUFFER;
+            return FALSE;
+        }
+        auto* extents = static_cast<VOLUME_DISK_EXTENTS*>(out);
+        const size_t n = volume.extents.size();
+        const size_t room = 1 + (outSize - sizeof(VOLUME_DISK_EXTENTS)) / sizeof(DISK_EXTENT);
+        extents->NumberOfDiskExtents = static_cast<DWORD>(n);
+        for (size_t i = 0; i < n && i < room; ++i) {
+            DISK_EXTENT& d = extents->Extents[i];
+            d.DiskNumber = volume.extents[i].diskNumber;
+            const Partition* p = PartitionOf(volume.extents[i]);
+            d.StartingOffset.QuadPart = p ? static_cast<LONGLONG>(p->offset) : 0;
+            d.ExtentLength.QuadPart = p ? static_cast<LONGLONG>(p->size) : 0;
+        }
+        if (n > room) {
+            // As Windows does: the count tells how much room was needed.
+            *returned = sizeof(VOLUME_DISK_EXTENTS);
+            *error = ERROR_MORE_DATA;
+            return FALSE;
+        }
+        *returned = static_cast<DWORD>(sizeof(VOLUME_DISK_EXTENTS) + (n > 1 ? (n - 1) * sizeof(DISK_EXTENT) : 0));
+        return TRUE;
+    }
+
+    BOOL PartitionInfo(const Volume& volume, void* out, DWORD outSize, DWORD* returned, DWORD* error)
+    {
+        if (!out || outSize < sizeof(PARTITION_INFORMATION)) {
+            *error = ERROR_INSUFFICIENT_BUFFER;
+            return FALSE;
+        }
+        // A volume that spans disks is no partition.
+        if (volume.extents.size() != 1) {
+            *error = ERROR_INVALID_FUNCTION;
+            return FALSE;
+        }
+        const Extent& e = volume.extents[0];
+        const Disk* disk = state->machine.FindDisk(e.diskNumber);
+        const Partition* p = PartitionOf(e);
+        // The call knows MBR disks only; GPT needs its _EX variant.
+        if ((disk && disk->style == VDS_PST_GPT) || (p && p->style == VDS_PST_GPT)) {
+            *error = ERROR_INVALID_FUNCTION;
+            return FALSE;
+        }
+        auto* info = static_cast<PARTITION_INFORMATION*>(out);
+        std::memset(info, 0, sizeof(*info));
+        info->PartitionNumber = e.partitionNumber;
+        if (p) {
+            const ULONGLONG sector = disk && disk->bytesPerSector ? disk->bytesPerSector : kSector;
+            info->StartingOffset.QuadPart = static_cast<LONGLONG>(p->offset);
+            info->PartitionLength.QuadPart = static_cast<LONGLONG>(p->size);
+            info->HiddenSectors = static_cast<DWORD>(p->offset / sector);
+            info->PartitionType = p->type;
+            info->BootIndicator = p->active ? TRUE : FALSE;
+            info->RecognizedPartition = TRUE;
+        }
+        *returned = sizeof(PARTITION_INFORMATION);
+        return TRUE;
+    }
+
+    std::shared_ptr<State> state;
+};
+
+DeviceLayer::DeviceLayer(std::shared_ptr<State> state) : impl(new Impl(std::move(state)))
+{
+    KXSetDeviceProvider(impl.get());
+}
+
+DeviceLayer::~DeviceLayer()
+{
+    KXSetDeviceProvider(nullptr);
+}
+
+long DeviceLayer::ProcessTaskMemBlocks()
+{
+    return KXLiveTaskMemBlocks();
+}
+
+} // namespace kxemu

@@ -1,0 +1,18 @@
+// The model keeps text as UTF-8; COM and the device calls speak UTF-16.
+#pragma once
+
+#include "kxplatform.h"
+
+#include <string>
+
+namespace kxemu {
+
+using WString = std::basic_string<WCHAR>;
+
+WString Widen(const std::string& utf8);
+std::string Narrow(const WCHAR* utf16);
+// ASCII case folding, enough for paths and drive letters.
+std::string UpperAscii(std::string text);
+bool EqualNoCase(const std::string& a, const std::string& b);
+
+} // namespace kxemu
