@@ -10,27 +10,7 @@ if [ ${#presets[@]} -eq 0 ]; then
   presets=(native native-asan windows)
 fi
 
-as_root() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
-}
-
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev googletest libbenchmark-dev
-          gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix wine wine32 clang lld llvm)
-
-install_missing() {
-  local missing=() p
-  for p in "$@"; do
-    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-  done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  echo "== installing: ${missing[*]}"
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    as_root dpkg --add-architecture i386
-  fi
-  as_root apt-get update -q
-  as_root env DEBIAN_FRONTEND=noninteractive \
-    apt-get install -y -q --no-install-recommends "${missing[@]/#wine32/wine32:i386}"
-}
+source scripts/packages.sh
 
 # Wine's loader is a 32-bit program. Where the kernel runs no 32-bit code
 # (ia32 emulation switched off), only qemu-i386 can run it, and Wine under

@@ -1,0 +1,25 @@
+# Installs the Debian packages that are missing (sourced by the scripts here).
+# Checks each with dpkg first, so a ready machine never reaches apt.
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev googletest libbenchmark-dev
+          gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix wine wine32 clang lld llvm)
+
+install_missing() {
+  local missing=() p
+  for p in "$@"; do
+    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "== installing: ${missing[*]}"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    as_root dpkg --add-architecture i386
+  fi
+  as_root apt-get update -q
+  as_root env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -q --no-install-recommends "${missing[@]/#wine32/wine32:i386}"
+}
+

@@ -1,0 +1,104 @@
+#include "Commands.h"
+
+#include "Host.h"
+
+namespace kxvds {
+
+namespace {
+
+const OptionSpec kNumber = {"--number", "N", "the partition with this partition number (as NUMBER)"};
+const OptionSpec kIndex = {"--index", "N", "the partition at this position in the table, from 0"};
+const OptionSpec kOffset = {"--offset", "SIZE", "the partition that starts at this offset"};
+
+std::vector<CommandSpec> BaseCommands()
+{
+    return {
+        {"disk", "DISK", "show a disk's size and geometry",
+         "Shows the size of physical disk DISK and its geometry: bytes per sector,\n"
+         "sectors per track and tracks per cylinder.",
+         {{"DISK"}, 1, {}}, false, true, RunDisk},
+        {"table", "DISK", "list a disk's partitions with their volumes",
+         "Lists every partition of disk DISK in the service's order: number, start,\n"
+         "end and size, MBR type, flags (primary or logical, active, recovery), the\n"
+         "bytes in use on its volume, its access paths and the volume's name.\n"
+         "Sizes are shown in binary units; --json gives bytes.",
+         {{"DISK"}, 1, {}}, false, true, RunTable},
+        {"partition", "DISK NUMBER | DISK --index N | DISK --offset SIZE", "show one partition",
+         "Shows one partition of disk DISK with all its properties.\n"
+         "The partition is given by its NUMBER (the first column of 'kxvds table'),\n"
+         "or by --index or --offset instead of NUMBER.",
+         {{"DISK", "NUMBER"}, 1, {kNumber, kIndex, kOffset}}, false, true, RunPartition},
+        {"paths", "DISK NUMBER", "list the access paths of a partition's volume",
+         "Lists the drive letters and mount folders of the volume on a partition.\n"
+         "The partition is given by its NUMBER, or by --index or --offset instead.",
+         {{"DISK", "NUMBER"}, 1, {kNumber, kIndex, kOffset}}, false, true, RunPaths},
+        {"create", "DISK SIZE [--offset SIZE] [--type TYPE] [--active]",
+         "create a partition; it gets the first free drive letter",
+         "Creates an MBR partition of SIZE on disk DISK. The start (--offset, default\n"
+         "1 MiB) moves past partitions that already hold it, and the size shrinks to\n"
+         "what fits; inside an extended partition the new one is a logical drive.\n"
+         "Shows where the partition really starts and the drive letter its volume\n"
+         "received. TYPE is an MBR type byte (0x07, 12, ...) or one of ntfs (0x07),\n"
+         "fat (0x06), fat32 (0x0C) and extended (0x0F); the default is 0x07.",
+         {{"DISK", "SIZE"}, 2,
+          {{"--offset", "SIZE", "where the partition should start (default 1 MiB)"},
+           {"--type", "TYPE", "MBR partition type (default 0x07)"},
+           {"--active", nullptr, "mark the partition active (bootable)"}}},
+         true, true, RunCreate},
+        {"add-path", "DISK NUMBER PATH", "give a partition's volume a drive letter or mount folder",
+         "Adds PATH to the access paths of the volume on a partition. PATH is a drive\n"
+         "letter (F, F: or F:\\) or a folder on an NTFS volume (C:\\Mount\\Data).\n"
+         "The partition is given by its NUMBER, or by --index or --offset instead.",
+         {{"DISK", "NUMBER", "PATH"}, 2, {kNumber, kIndex, kOffset}}, true, true, RunAddPath},
+        {"remove-path", "DISK NUMBER PATH", "remove a drive letter or mount folder from a volume",
+         "Removes PATH from the access paths of the volume on a partition. PATH is\n"
+         "written as for add-path.\n"
+         "The partition is given by its NUMBER, or by --index or --offset instead.",
+         {{"DISK", "NUMBER", "PATH"}, 2, {kNumber, kIndex, kOffset}}, true, true, RunRemovePath},
+        {"shrink", "DISK NUMBER SIZE", "shrink a partition's volume by SIZE",
+         "Shrinks the volume on a partition, and the partition with it, by SIZE; the\n"
+         "space is freed at the partition's end. Only NTFS volumes shrink, and by no\n"
+         "more than their free space.\n"
+         "The partition is given by its NUMBER, or by --index or --offset instead.",
+         {{"DISK", "NUMBER", "SIZE"}, 2, {kNumber, kIndex, kOffset}}, true, true, RunShrink},
+        {"format", "DISK NUMBER [--fs FS] [--label TEXT] [--full]", "format a partition's volume",
+         "Formats the volume on a partition with FS: FAT, FAT32 or NTFS (the default).\n"
+         "exFAT is recognised but the interface refuses it. A quick format is the\n"
+         "default; --full asks for a full one.\n"
+         "The partition is given by its NUMBER, or by --index or --offset instead.",
+         {{"DISK", "NUMBER"}, 1,
+          {kNumber, kIndex, kOffset,
+           {"--fs", "FS", "FAT, FAT32 or NTFS (default NTFS)"},
+           {"--label", "TEXT", "the volume label (default none)"},
+           {"--quick", nullptr, "quick format (the default)"},
+           {"--full", nullptr, "full format"}}},
+         true, true, RunFormat},
+    };
+}
+
+} // namespace
+
+const std::vector<CommandSpec>& AllCommands()
+{
+    static const std::vector<CommandSpec> all = [] {
+        std::vector<CommandSpec> commands = BaseCommands();
+        for (const CommandSpec& c : HostCommands()) commands.push_back(c);
+        return commands;
+    }();
+    return all;
+}
+
+const CommandSpec* FindCommand(const std::string& name)
+{
+    for (const CommandSpec& c : AllCommands())
+        if (name == c.name) return &c;
+    return nullptr;
+}
+
+const CommandGrammar* FindGrammar(const std::string& name)
+{
+    const CommandSpec* spec = FindCommand(name);
+    return spec ? &spec->grammar : nullptr;
+}
+
+} // namespace kxvds

@@ -1,0 +1,42 @@
+// The client's commands: grammar, help and what each one does.
+#pragma once
+
+#include "Arguments.h"
+
+#include <string>
+#include <vector>
+
+namespace kxvds {
+
+struct CommandSpec {
+    const char* name;
+    const char* usage;        // "DISK SIZE [--offset SIZE] ..."
+    const char* summary;      // one line for the command list
+    const char* description;  // paragraphs for "kxvds COMMAND --help"
+    CommandGrammar grammar;
+    bool changesDisks;        // the emulated machine is saved after it succeeds
+    bool needsService;        // false: runs without the disk service (tour)
+    void (*run)(const CommandLine& line);
+};
+
+// The commands of every system, then those of this build's host.
+const std::vector<CommandSpec>& AllCommands();
+const CommandSpec* FindCommand(const std::string& name);
+const CommandGrammar* FindGrammar(const std::string& name);
+
+// Implementations (InspectCommands.cpp, ChangeCommands.cpp).
+void RunDisk(const CommandLine& line);
+void RunTable(const CommandLine& line);
+void RunPartition(const CommandLine& line);
+void RunPaths(const CommandLine& line);
+void RunCreate(const CommandLine& line);
+void RunAddPath(const CommandLine& line);
+void RunRemovePath(const CommandLine& line);
+void RunShrink(const CommandLine& line);
+void RunFormat(const CommandLine& line);
+
+// Shared by the implementations.
+unsigned long ParseDiskNumber(const std::string& text);
+void Print(const std::string& text);
+
+} // namespace kxvds

@@ -1,0 +1,19 @@
+// What an HRESULT means, in words a person can act on.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace kxvds {
+
+// "0x80004002"
+std::string HexResult(uint32_t code);
+
+// The symbolic name when the code is a common one ("E_NOINTERFACE"), else "".
+std::string ResultName(uint32_t code);
+
+// A sentence without a trailing period: the client's own text for the codes
+// it knows, the system's text for other Win32 codes, else a generic one.
+std::string ResultText(uint32_t code);
+
+} // namespace kxvds

@@ -1,0 +1,13 @@
+// The texts of --help.
+#pragma once
+
+#include "Commands.h"
+
+#include <string>
+
+namespace kxvds {
+
+std::string GeneralHelp();
+std::string CommandHelp(const CommandSpec& command);
+
+} // namespace kxvds

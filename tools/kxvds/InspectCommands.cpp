@@ -1,0 +1,195 @@
+// Commands that read: disk, table, partition, paths.
+#include "Commands.h"
+
+#include "Failure.h"
+#include "JsonWriter.h"
+#include "Library.h"
+#include "PartitionInfo.h"
+#include "Sizes.h"
+#include "TextTable.h"
+
+#include <cstdio>
+
+namespace kxvds {
+
+namespace {
+
+const unsigned long kMostDiskNumber = 0x7FFFFFFFul;
+
+std::string SizeWithBytes(uint64_t bytes)
+{
+    return std::to_string(bytes) + " bytes (" + FormatSize(bytes) + ")";
+}
+
+std::string JoinPaths(const std::vector<std::string>& paths)
+{
+    std::string joined;
+    for (const std::string& p : paths) joined += (joined.empty() ? "" : " ") + p;
+    return joined;
+}
+
+std::string DescribePartition(const PartitionInfo& info)
+{
+    std::string text;
+    auto line = [&text](const char* name, const std::string& value) {
+        char label[24];
+        std::snprintf(label, sizeof label, "  %-16s", name);
+        text += label + value + "\n";
+    };
+    if (info.index >= 0) line("Index:", std::to_string(info.index));
+    line("Offset:", SizeWithBytes(info.offset));
+    line("End:", SizeWithBytes(info.end));
+    line("Size:", SizeWithBytes(info.size));
+    line("Type:", TypeText(info.type));
+    line("Flags:", Flags(info));
+    if (info.hasVolume) {
+        line("Volume:", info.volumeName);
+        line("Used:", SizeWithBytes(info.usedBytes));
+        line("Access paths:", info.accessPaths.empty() ? "(none)" : JoinPaths(info.accessPaths));
+    } else {
+        line("Volume:", "(none)");
+    }
+    return text;
+}
+
+} // namespace
+
+unsigned long ParseDiskNumber(const std::string& text)
+{
+    return ParseNumber(text, "disk number", kMostDiskNumber);
+}
+
+void Print(const std::string& text)
+{
+    std::fputs(text.c_str(), stdout);
+    std::fflush(stdout);
+}
+
+void RunDisk(const CommandLine& line)
+{
+    const unsigned long number = ParseDiskNumber(line.positional[0]);
+    DiskObject disk = OpenDisk(number);
+    DiskProperties properties = {};
+    const KXHRESULT hr = disk->GetDiskProperties(&properties);
+    if (hr != 0) throw OperationFailed(static_cast<uint32_t>(hr), "read the properties of disk " + std::to_string(number));
+
+    if (line.json) {
+        JsonWriter json;
+        json.BeginObject()
+            .Key("disk").Number(number)
+            .Key("size").Number(properties.ullSize)
+            .Key("bytesPerSector").Number(properties.ulBytesPerSector)
+            .Key("sectorsPerTrack").Number(properties.ulSectorsPerTrack)
+            .Key("tracksPerCylinder").Number(properties.ulTracksPerCylinder)
+            .Key("partitionCount").Number(static_cast<uint64_t>(disk->GetPartitionCount()))
+            .EndObject();
+        Print(json.Text());
+        return;
+    }
+    Print("Disk " + std::to_string(number) + "\n" +
+          "  Size:                " + SizeWithBytes(properties.ullSize) + "\n" +
+          "  Bytes per sector:    " + std::to_string(properties.ulBytesPerSector) + "\n" +
+          "  Sectors per track:   " + std::to_string(properties.ulSectorsPerTrack) + "\n" +
+          "  Tracks per cylinder: " + std::to_string(properties.ulTracksPerCylinder) + "\n" +
+          "  Partitions:          " + std::to_string(disk->GetPartitionCount()) + "\n");
+}
+
+void RunTable(const CommandLine& line)
+{
+    const unsigned long number = ParseDiskNumber(line.positional[0]);
+    DiskObject disk = OpenDisk(number);
+    DiskProperties properties = {};
+    const KXHRESULT hr = disk->GetDiskProperties(&properties);
+    if (hr != 0) throw OperationFailed(static_cast<uint32_t>(hr), "read the properties of disk " + std::to_string(number));
+
+    std::vector<PartitionInfo> partitions;
+    const int count = disk->GetPartitionCount();
+    for (int i = 0; i < count; ++i) {
+        PartitionSelector byIndex;
+        byIndex.by = PartitionSelector::Index;
+        byIndex.value = static_cast<uint64_t>(i);
+        PartitionObject partition = OpenPartition(*disk, number, byIndex);
+        partitions.push_back(ReadPartition(*partition, i));
+    }
+
+    if (line.json) {
+        JsonWriter json;
+        json.BeginObject().Key("disk").Number(number).Key("size").Number(properties.ullSize);
+        json.Key("partitions").BeginArray();
+        for (const PartitionInfo& info : partitions) WritePartition(json, info);
+        json.EndArray().EndObject();
+        Print(json.Text());
+        return;
+    }
+
+    std::string text = "Disk " + std::to_string(number) + ": " + FormatSize(properties.ullSize) + ", " +
+                       std::to_string(partitions.size()) + (partitions.size() == 1 ? " partition\n" : " partitions\n");
+    if (partitions.empty()) {
+        Print(text + "(no partitions)\n");
+        return;
+    }
+    TextTable table;
+    table.AddColumn("Num", TextTable::Right);
+    table.AddColumn("Offset", TextTable::Right);
+    table.AddColumn("End", TextTable::Right);
+    table.AddColumn("Size", TextTable::Right);
+    table.AddColumn("Type", TextTable::Left);
+    table.AddColumn("Flags", TextTable::Left);
+    table.AddColumn("Used", TextTable::Right);
+    table.AddColumn("Paths", TextTable::Left);
+    table.AddColumn("Volume", TextTable::Left);
+    for (const PartitionInfo& info : partitions) {
+        table.AddRow({std::to_string(info.number), FormatSize(info.offset), FormatSize(info.end),
+                      FormatSize(info.size), TypeText(info.type), Flags(info),
+                      info.hasVolume ? FormatSize(info.usedBytes) : "-",
+                      info.accessPaths.empty() ? "-" : JoinPaths(info.accessPaths),
+                      info.hasVolume ? info.volumeName : "(no volume)"});
+    }
+    Print(text + table.Text());
+}
+
+void RunPartition(const CommandLine& line)
+{
+    const unsigned long number = ParseDiskNumber(line.positional[0]);
+    const PartitionSelector selector = ParseSelector(line, 1);
+    DiskObject disk = OpenDisk(number);
+    PartitionObject partition = OpenPartition(*disk, number, selector);
+    const PartitionInfo info =
+        ReadPartition(*partition, selector.by == PartitionSelector::Index ? static_cast<int>(selector.value) : -1);
+
+    if (line.json) {
+        JsonWriter json;
+        json.BeginObject().Key("disk").Number(number).Key("partition");
+        WritePartition(json, info);
+        json.EndObject();
+        Print(json.Text());
+        return;
+    }
+    Print("Partition " + std::to_string(info.number) + " on disk " + std::to_string(number) + "\n" +
+          DescribePartition(info));
+}
+
+void RunPaths(const CommandLine& line)
+{
+    const unsigned long number = ParseDiskNumber(line.positional[0]);
+    const PartitionSelector selector = ParseSelector(line, 1);
+    DiskObject disk = OpenDisk(number);
+    PartitionObject partition = OpenPartition(*disk, number, selector);
+    const std::vector<std::string> paths = ReadAccessPaths(*partition);
+
+    if (line.json) {
+        JsonWriter json;
+        json.BeginObject()
+            .Key("disk").Number(number)
+            .Key("number").Number(partition->GetPartitionNumber())
+            .Key("accessPaths").BeginArray();
+        for (const std::string& p : paths) json.String(p);
+        json.EndArray().EndObject();
+        Print(json.Text());
+        return;
+    }
+    if (paths.empty()) Print("(no access paths)\n");
+    for (const std::string& p : paths) Print(p + "\n");
+}
+
+} // namespace kxvds

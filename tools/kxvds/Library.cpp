@@ -1,0 +1,88 @@
+#include "Library.h"
+
+#include "Arguments.h"
+#include "Failure.h"
+#include "Sizes.h"
+#include "UsageError.h"
+#include "WorkingNotice.h"
+
+namespace kxvds {
+
+namespace {
+
+const uint32_t kOutOfMemory = 0x8007000Eu;
+const uint32_t kUnexpected = 0x8000FFFFu;
+const unsigned long kMostPartitionNumber = 0xFFFFFFFFul;
+const unsigned long kMostIndex = 0x7FFFFFFFul;
+
+std::string DiskText(unsigned long number)
+{
+    return "disk " + std::to_string(number);
+}
+
+} // namespace
+
+DiskObject OpenDisk(unsigned long number)
+{
+    DiskObject disk(GetVdsDiskInterface());
+    if (!disk) throw OperationFailed(kOutOfMemory, "make a disk object");
+    WorkingNotice notice("Connecting to the disk service", WorkingNotice::Transient);
+    const KXHRESULT hr = disk->Connect(static_cast<int>(number));
+    notice.Finish(hr == 0);
+    if (hr != 0) throw OperationFailed(static_cast<uint32_t>(hr), "select " + DiskText(number));
+    return disk;
+}
+
+std::string PartitionSelector::Describe() const
+{
+    switch (by) {
+    case Index: return "the partition at index " + std::to_string(value);
+    case Offset: return "the partition at offset " + std::to_string(value) + " (" + FormatSize(value) + ")";
+    default: return "partition " + std::to_string(value);
+    }
+}
+
+PartitionSelector ParseSelector(const CommandLine& line, size_t at)
+{
+    PartitionSelector selector;
+    int given = 0;
+    if (line.positional.size() > at) {
+        selector.value = ParseNumber(line.positional[at], "partition number", kMostPartitionNumber);
+        ++given;
+    }
+    if (line.Has("--number")) {
+        selector.value = ParseNumber(line.Option("--number"), "partition number", kMostPartitionNumber);
+        ++given;
+    }
+    if (line.Has("--index")) {
+        selector.by = PartitionSelector::Index;
+        selector.value = ParseNumber(line.Option("--index"), "index", kMostIndex);
+        ++given;
+    }
+    if (line.Has("--offset")) {
+        selector.by = PartitionSelector::Offset;
+        selector.value = ParseSize(line.Option("--offset"), "offset");
+        ++given;
+    }
+    if (given == 0) throw UsageError("'" + line.command + "' needs a partition: its NUMBER, --index N or --offset SIZE");
+    if (given > 1) throw UsageError("give the partition once: a NUMBER, --number, --index or --offset");
+    return selector;
+}
+
+PartitionObject OpenPartition(IKXVdsDisk& disk, unsigned long diskNumber, const PartitionSelector& selector)
+{
+    IKXVdsPartition* raw = nullptr;
+    KXHRESULT hr;
+    switch (selector.by) {
+    case PartitionSelector::Index: hr = disk.GetPartition(static_cast<int>(selector.value), &raw); break;
+    case PartitionSelector::Offset: hr = disk.GetPartitionByOffset(selector.value, &raw); break;
+    default: hr = disk.GetPartitionByNumber(static_cast<unsigned int>(selector.value), &raw); break;
+    }
+    PartitionObject partition(hr == 0 ? raw : nullptr);
+    if (hr != 0 || !partition)
+        throw OperationFailed(hr != 0 ? static_cast<uint32_t>(hr) : kUnexpected,
+                              "find " + selector.Describe() + " on " + DiskText(diskNumber));
+    return partition;
+}
+
+} // namespace kxvds

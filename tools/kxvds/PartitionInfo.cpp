@@ -1,0 +1,96 @@
+#include "PartitionInfo.h"
+
+#include "Failure.h"
+#include "JsonWriter.h"
+#include "WideText.h"
+
+#include <cstdio>
+
+namespace kxvds {
+
+namespace {
+
+const KXHRESULT kNoMoreItems = static_cast<KXHRESULT>(0x80070103u);
+const KXHRESULT kNoInterface = static_cast<KXHRESULT>(0x80004002u);
+const int kTextCapacity = 1024;
+// The service lists each path once; a longer list means the walk never ends.
+const int kMostPaths = 1024;
+
+} // namespace
+
+std::vector<std::string> ReadAccessPaths(IKXVdsPartition& partition)
+{
+    std::vector<std::string> paths;
+    KXWCHAR buffer[kTextCapacity] = {};
+    KXHRESULT hr = partition.GetFirstAccessPath(buffer, kTextCapacity);
+    while (hr == 0 && paths.size() < kMostPaths) {
+        paths.push_back(ToUtf8(buffer));
+        hr = partition.GetNextAccessPath(buffer, kTextCapacity);
+    }
+    if (hr != 0 && hr != kNoMoreItems && hr != kNoInterface)
+        throw OperationFailed(static_cast<uint32_t>(hr), "list the access paths of partition " +
+                                                             std::to_string(partition.GetPartitionNumber()));
+    return paths;
+}
+
+PartitionInfo ReadPartition(IKXVdsPartition& partition, int index)
+{
+    PartitionInfo info;
+    info.index = index;
+    info.number = partition.GetPartitionNumber();
+    info.offset = partition.GetOffset();
+    info.end = partition.GetEndOffset();
+    info.size = partition.GetSize();
+    info.type = partition.GetPartitionType();
+    info.active = partition.IsActive() != 0;
+    info.primary = partition.IsPrimary() != 0;
+
+    KXWCHAR name[kTextCapacity] = {};
+    info.hasVolume = partition.GetVolumeName(name, kTextCapacity) == 0;
+    if (info.hasVolume) {
+        info.volumeName = ToUtf8(name);
+        info.usedBytes = partition.GetUsedSpace();
+        info.recovery = partition.IsRecovery() != 0;
+        info.accessPaths = ReadAccessPaths(partition);
+    }
+    return info;
+}
+
+std::string Flags(const PartitionInfo& info)
+{
+    std::string flags = info.primary ? "primary" : "logical";
+    if (info.type == 0x05 || info.type == 0x0F) flags += ", extended";
+    if (info.active) flags += ", active";
+    if (info.recovery) flags += ", recovery";
+    return flags;
+}
+
+std::string TypeText(int type)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02X", static_cast<unsigned>(type) & 0xFFu);
+    return text;
+}
+
+void WritePartition(JsonWriter& json, const PartitionInfo& info)
+{
+    json.BeginObject();
+    if (info.index >= 0) json.Key("index").Number(static_cast<uint64_t>(info.index));
+    json.Key("number").Number(info.number);
+    json.Key("offset").Number(info.offset);
+    json.Key("end").Number(info.end);
+    json.Key("size").Number(info.size);
+    json.Key("type").Number(static_cast<uint64_t>(info.type & 0xFF));
+    json.Key("active").Bool(info.active);
+    json.Key("primary").Bool(info.primary);
+    json.Key("recovery").Bool(info.recovery);
+    json.Key("volume");
+    if (info.hasVolume) json.String(info.volumeName); else json.Null();
+    json.Key("usedBytes").Number(info.usedBytes);
+    json.Key("accessPaths").BeginArray();
+    for (const std::string& path : info.accessPaths) json.String(path);
+    json.EndArray();
+    json.EndObject();
+}
+
+} // namespace kxvds

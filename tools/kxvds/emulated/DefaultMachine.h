@@ -1,0 +1,11 @@
+// The machine the client starts from: disk 0 with a Windows installation,
+// disk 1 blank, D: taken by a CD-ROM drive.
+#pragma once
+
+#include "kxemu/Machine.h"
+
+namespace kxvds {
+
+void BuildDefaultMachine(kxemu::Machine& machine);
+
+} // namespace kxvds

@@ -1,0 +1,10 @@
+// "kxvds tour": a short walk through every command on a fresh default machine.
+#pragma once
+
+#include "Commands.h"
+
+namespace kxvds {
+
+CommandSpec TourCommand();
+
+} // namespace kxvds
