@@ -1,6 +1,7 @@
 // Connect: load the disk service and select "PhysicalDrive" n.
 #include "core/KXVdsDisk.h"
 #include "disk/KXVdsEnum.h"
+#include "disk/VdsQuery.h"
 #include "log/KXLogger.h"
 #include "support/KXComPtr.h"
 
@@ -47,24 +48,11 @@ HRESULT CKXVdsDisk::Connect(int number)
         return Record(hr);
     }
 
-    // Declared first so it is cleared last: the enumeration goes before its objects.
     CKXVdsEnum providers;
-    KXComPtr<IEnumVdsObject> enumeration;
-    hr = service->QueryProviders(VDS_QUERY_SOFTWARE_PROVIDERS, enumeration.put());
-    if (hr != S_OK) {
-        GetLogger()->LogError("IVdsService::QueryProviders failed (%u - %8.8X)", hr, hr);
-        return Record(hr);
-    }
-    if (!enumeration) {
-        GetLogger()->LogError("IVdsService::QueryProviders returns IEnumVdsObject=NULL");
-        return Record(E_NOINTERFACE);
-    }
-
-    hr = providers.Query(enumeration.get());
-    if (hr != S_OK) {
-        GetLogger()->LogError("CKXVdsEnum::Query failed (%u - %8.8X)", hr, hr);
-        return Record(hr);
-    }
+    hr = CollectEnumeration(KXW("IVdsService::QueryProviders"), providers, [this](IEnumVdsObject** out) {
+        return service->QueryProviders(VDS_QUERY_SOFTWARE_PROVIDERS, out);
+    });
+    if (hr != S_OK) return Record(hr);
 
     BOOL found = FALSE;
     IUnknown* object = nullptr;

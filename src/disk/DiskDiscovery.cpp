@@ -3,6 +3,7 @@
 #include "core/KXVdsDisk.h"
 #include "disk/DiskName.h"
 #include "disk/KXVdsEnum.h"
+#include "disk/VdsQuery.h"
 #include "log/KXLogger.h"
 #include "support/KXComPtr.h"
 
@@ -23,21 +24,9 @@ HRESULT CKXVdsDisk::FindDiskInProvider(IVdsSwProvider* provider, BOOL* found)
 {
     *found = FALSE;
     CKXVdsEnum packs;
-    KXComPtr<IEnumVdsObject> enumeration;
-    HRESULT hr = provider->QueryPacks(enumeration.put());
-    if (hr != S_OK) {
-        GetLogger()->LogError("IVdsSwProvider::QueryPacks failed (%u - %8.8X)", hr, hr);
-        return hr;
-    }
-    if (!enumeration) {
-        GetLogger()->LogError("IVdsSwProvider::QueryPacks returns IEnumVdsObject=NULL");
-        return E_NOINTERFACE;
-    }
-    hr = packs.Query(enumeration.get());
-    if (hr != S_OK) {
-        GetLogger()->LogError("CKXVdsEnum::Query failed (%u - %8.8X)", hr, hr);
-        return hr;
-    }
+    const HRESULT hr = CollectEnumeration(KXW("IVdsSwProvider::QueryPacks"), packs,
+                                          [provider](IEnumVdsObject** out) { return provider->QueryPacks(out); });
+    if (hr != S_OK) return hr;
     IUnknown* object = nullptr;
     for (HRESULT walk = packs.GetFirst(&object); walk == S_OK && !*found; walk = packs.GetNext(&object)) {
         KXComPtr<IVdsPack> pack;
@@ -52,21 +41,9 @@ HRESULT CKXVdsDisk::FindDiskInPack(IVdsPack* pack, BOOL* found)
 {
     *found = FALSE;
     CKXVdsEnum disks;
-    KXComPtr<IEnumVdsObject> enumeration;
-    HRESULT hr = pack->QueryDisks(enumeration.put());
-    if (hr != S_OK) {
-        GetLogger()->LogError("IVdsPack::QueryDisks failed (%u - %8.8X)", hr, hr);
-        return hr;
-    }
-    if (!enumeration) {
-        GetLogger()->LogError("IVdsPack::QueryDisks returns IEnumVdsObject=NULL");
-        return E_NOINTERFACE;
-    }
-    hr = disks.Query(enumeration.get());
-    if (hr != S_OK) {
-        GetLogger()->LogError("CKXVdsEnum::Query failed (%u - %8.8X)", hr, hr);
-        return hr;
-    }
+    HRESULT hr = CollectEnumeration(KXW("IVdsPack::QueryDisks"), disks,
+                                    [pack](IEnumVdsObject** out) { return pack->QueryDisks(out); });
+    if (hr != S_OK) return hr;
 
     IUnknown* object = nullptr;
     for (HRESULT walk = disks.GetFirst(&object); walk == S_OK; walk = disks.GetNext(&object)) {

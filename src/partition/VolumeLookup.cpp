@@ -1,6 +1,7 @@
 // Init: find the volume that lives on this partition, walking providers,
 // packs and volumes in the service's order.
 #include "disk/KXVdsEnum.h"
+#include "disk/VdsQuery.h"
 #include "log/KXLogger.h"
 #include "partition/KXVdsPartition.h"
 #include "partition/VolumePosition.h"
@@ -13,21 +14,10 @@ HRESULT CKXVdsPartition::Init()
     if (diskNumber == -1) return Record(E_INVALIDARG);
 
     CKXVdsEnum providers;
-    KXComPtr<IEnumVdsObject> enumeration;
-    HRESULT hr = service->QueryProviders(VDS_QUERY_SOFTWARE_PROVIDERS, enumeration.put());
-    if (hr != S_OK) {
-        GetLogger()->LogError("IVdsService::QueryProviders failed (%u - %8.8X)", hr, hr);
-        return Record(hr);
-    }
-    if (!enumeration) {
-        GetLogger()->LogError("IVdsService::QueryProviders returns IEnumVdsObject=NULL");
-        return Record(E_NOINTERFACE);
-    }
-    hr = providers.Query(enumeration.get());
-    if (hr != S_OK) {
-        GetLogger()->LogError("CKXVdsEnum::Query failed (%u - %8.8X)", hr, hr);
-        return Record(hr);
-    }
+    const HRESULT hr = CollectEnumeration(KXW("IVdsService::QueryProviders"), providers, [this](IEnumVdsObject** out) {
+        return service->QueryProviders(VDS_QUERY_SOFTWARE_PROVIDERS, out);
+    });
+    if (hr != S_OK) return Record(hr);
 
     bool found = false;
     IUnknown* object = nullptr;
@@ -44,21 +34,9 @@ HRESULT CKXVdsPartition::Init()
 bool CKXVdsPartition::FindVolumeInProvider(IVdsSwProvider* provider)
 {
     CKXVdsEnum packs;
-    KXComPtr<IEnumVdsObject> enumeration;
-    HRESULT hr = provider->QueryPacks(enumeration.put());
-    if (hr != S_OK) {
-        GetLogger()->LogError("IVdsSwProvider::QueryPacks failed (%u - %8.8X)", hr, hr);
+    if (CollectEnumeration(KXW("IVdsSwProvider::QueryPacks"), packs,
+                           [provider](IEnumVdsObject** out) { return provider->QueryPacks(out); }) != S_OK)
         return false;
-    }
-    if (!enumeration) {
-        GetLogger()->LogError("IVdsSwProvider::QueryPacks returns IEnumVdsObject=NULL");
-        return false;
-    }
-    hr = packs.Query(enumeration.get());
-    if (hr != S_OK) {
-        GetLogger()->LogError("CKXVdsEnum::Query failed (%u - %8.8X)", hr, hr);
-        return false;
-    }
     IUnknown* object = nullptr;
     for (HRESULT walk = packs.GetFirst(&object); walk == S_OK; walk = packs.GetNext(&object)) {
         KXComPtr<IVdsPack> pack;
@@ -72,21 +50,9 @@ bool CKXVdsPartition::FindVolumeInProvider(IVdsSwProvider* provider)
 bool CKXVdsPartition::FindVolumeInPack(IVdsPack* pack)
 {
     CKXVdsEnum volumes;
-    KXComPtr<IEnumVdsObject> enumeration;
-    HRESULT hr = pack->QueryVolumes(enumeration.put());
-    if (hr != S_OK) {
-        GetLogger()->LogError("IVdsPack::QueryVolumes failed (%u - %8.8X)", hr, hr);
+    if (CollectEnumeration(KXW("IVdsPack::QueryVolumes"), volumes,
+                           [pack](IEnumVdsObject** out) { return pack->QueryVolumes(out); }) != S_OK)
         return false;
-    }
-    if (!enumeration) {
-        GetLogger()->LogError("IVdsPack::QueryVolumes returns IEnumVdsObject=NULL");
-        return false;
-    }
-    hr = volumes.Query(enumeration.get());
-    if (hr != S_OK) {
-        GetLogger()->LogError("CKXVdsEnum::Query failed (%u - %8.8X)", hr, hr);
-        return false;
-    }
     IUnknown* object = nullptr;
     for (HRESULT walk = volumes.GetFirst(&object); walk == S_OK; walk = volumes.GetNext(&object)) {
         KXComPtr<IVdsVolume> candidate;
@@ -98,7 +64,7 @@ bool CKXVdsPartition::FindVolumeInPack(IVdsPack* pack)
             continue;
 
         VDS_VOLUME_PROP prop = {};
-        hr = candidate->GetProperties(&prop);
+        const HRESULT hr = candidate->GetProperties(&prop);
         if (hr != S_OK && hr != VDS_S_PROPERTIES_INCOMPLETE) {
             GetLogger()->LogError("IVDsVolume::GetProperties failed (%u - %8.8X)", hr, hr);
             return false;

@@ -8,7 +8,7 @@ namespace kxvds {
 
 namespace {
 
-const std::vector<OptionSpec> kGlobalOptions = {
+const std::vector<OptionRule> kGlobalOptions = {
     {"--json", nullptr, "print the result as JSON (errors too) for scripts"},
     {"--machine", "FILE", "the emulated machine's file (default: under the user's state directory)"},
     {"--reset", nullptr, "start again from the default machine"},
@@ -21,9 +21,9 @@ bool LooksLikeOption(const std::string& token)
     return token.size() > 1 && token[0] == '-' && !std::isdigit(static_cast<unsigned char>(token[1]));
 }
 
-const OptionSpec* FindOption(const std::vector<OptionSpec>& options, const std::string& name)
+const OptionRule* FindOption(const std::vector<OptionRule>& options, const std::string& name)
 {
-    for (const OptionSpec& o : options)
+    for (const OptionRule& o : options)
         if (name == o.name) return &o;
     return nullptr;
 }
@@ -40,7 +40,7 @@ std::string OptionName(const std::string& token, std::string* value, bool* hasVa
 
 } // namespace
 
-const std::vector<OptionSpec>& GlobalOptions()
+const std::vector<OptionRule>& GlobalOptions()
 {
     return kGlobalOptions;
 }
@@ -72,22 +72,22 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args,
         std::string value;
         bool hasValue = false;
         const std::string name = OptionName(token, &value, &hasValue);
-        const OptionSpec* spec = FindOption(kGlobalOptions, name);
-        const bool global = spec != nullptr;
-        if (!spec && grammar) spec = FindOption(grammar->options, name);
-        if (!spec) {
+        const OptionRule* rule = FindOption(kGlobalOptions, name);
+        const bool global = rule != nullptr;
+        if (!rule && grammar) rule = FindOption(grammar->options, name);
+        if (!rule) {
             if (line.command.empty())
                 throw UsageError("unknown option '" + name + "' (see 'kxvds --help')");
             throw UsageError("unknown option '" + name + "' for '" + line.command + "' (see 'kxvds " + line.command +
                              " --help')");
         }
-        if (spec->value && !hasValue) {
+        if (rule->value && !hasValue) {
             // "--label --json" is a forgotten value, not the label "--json".
             if (i + 1 >= args.size() || (!optionsEnded && LooksLikeOption(args[i + 1])))
-                throw UsageError(std::string("option ") + spec->name + " needs a value " + spec->value);
+                throw UsageError(std::string("option ") + rule->name + " needs a value " + rule->value);
             value = args[++i];
-        } else if (!spec->value && hasValue) {
-            throw UsageError(std::string("option ") + spec->name + " takes no value");
+        } else if (!rule->value && hasValue) {
+            throw UsageError(std::string("option ") + rule->name + " takes no value");
         }
 
         if (global) {

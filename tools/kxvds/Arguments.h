@@ -8,7 +8,7 @@
 
 namespace kxvds {
 
-struct OptionSpec {
+struct OptionRule {
     const char* name;   // "--label"
     const char* value;  // "TEXT", or nullptr for a flag
     const char* help;
@@ -18,7 +18,7 @@ struct OptionSpec {
 struct CommandGrammar {
     std::vector<const char*> arguments;  // positional names, the required ones first
     size_t required;
-    std::vector<OptionSpec> options;
+    std::vector<OptionRule> options;
 };
 
 struct CommandLine {
@@ -36,7 +36,7 @@ struct CommandLine {
 };
 
 // The global options, for the help text.
-const std::vector<OptionSpec>& GlobalOptions();
+const std::vector<OptionRule>& GlobalOptions();
 
 // Throws UsageError. `grammarOf` answers null for an unknown command name.
 CommandLine ParseCommandLine(const std::vector<std::string>& args,

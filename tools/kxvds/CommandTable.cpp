@@ -6,11 +6,11 @@ namespace kxvds {
 
 namespace {
 
-const OptionSpec kNumber = {"--number", "N", "the partition with this partition number (as NUMBER)"};
-const OptionSpec kIndex = {"--index", "N", "the partition at this position in the table, from 0"};
-const OptionSpec kOffset = {"--offset", "SIZE", "the partition that starts at this offset"};
+const OptionRule kNumber = {"--number", "N", "the partition with this partition number (as NUMBER)"};
+const OptionRule kIndex = {"--index", "N", "the partition at this position in the table, from 0"};
+const OptionRule kOffset = {"--offset", "SIZE", "the partition that starts at this offset"};
 
-std::vector<CommandSpec> BaseCommands()
+std::vector<CommandRule> BaseCommands()
 {
     return {
         {"disk", "DISK", "show a disk's size and geometry",
@@ -78,27 +78,27 @@ std::vector<CommandSpec> BaseCommands()
 
 } // namespace
 
-const std::vector<CommandSpec>& AllCommands()
+const std::vector<CommandRule>& AllCommands()
 {
-    static const std::vector<CommandSpec> all = [] {
-        std::vector<CommandSpec> commands = BaseCommands();
-        for (const CommandSpec& c : HostCommands()) commands.push_back(c);
+    static const std::vector<CommandRule> all = [] {
+        std::vector<CommandRule> commands = BaseCommands();
+        for (const CommandRule& c : HostCommands()) commands.push_back(c);
         return commands;
     }();
     return all;
 }
 
-const CommandSpec* FindCommand(const std::string& name)
+const CommandRule* FindCommand(const std::string& name)
 {
-    for (const CommandSpec& c : AllCommands())
+    for (const CommandRule& c : AllCommands())
         if (name == c.name) return &c;
     return nullptr;
 }
 
 const CommandGrammar* FindGrammar(const std::string& name)
 {
-    const CommandSpec* spec = FindCommand(name);
-    return spec ? &spec->grammar : nullptr;
+    const CommandRule* rule = FindCommand(name);
+    return rule ? &rule->grammar : nullptr;
 }
 
 } // namespace kxvds

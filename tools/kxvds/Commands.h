@@ -8,7 +8,7 @@
 
 namespace kxvds {
 
-struct CommandSpec {
+struct CommandRule {
     const char* name;
     const char* usage;        // "DISK SIZE [--offset SIZE] ..."
     const char* summary;      // one line for the command list
@@ -20,11 +20,11 @@ struct CommandSpec {
 };
 
 // The commands of every system, then those of this build's host.
-const std::vector<CommandSpec>& AllCommands();
-const CommandSpec* FindCommand(const std::string& name);
+const std::vector<CommandRule>& AllCommands();
+const CommandRule* FindCommand(const std::string& name);
 const CommandGrammar* FindGrammar(const std::string& name);
 
-// Implementations (InspectCommands.cpp, ChangeCommands.cpp).
+// Implementations (QueryCommands.cpp, ChangeCommands.cpp).
 void RunDisk(const CommandLine& line);
 void RunTable(const CommandLine& line);
 void RunPartition(const CommandLine& line);

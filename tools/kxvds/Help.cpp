@@ -8,10 +8,10 @@ namespace kxvds {
 
 namespace {
 
-std::string OptionLines(const std::vector<OptionSpec>& options)
+std::string OptionLines(const std::vector<OptionRule>& options)
 {
     std::string text;
-    for (const OptionSpec& o : options) {
+    for (const OptionRule& o : options) {
         const std::string left = std::string(o.name) + (o.value ? std::string(" ") + o.value : "");
         char line[160];
         std::snprintf(line, sizeof line, "  %-16s %s\n", left.c_str(), o.help);
@@ -31,7 +31,7 @@ std::string GeneralHelp()
         "       kxvds COMMAND --help\n"
         "\n"
         "Commands:\n";
-    for (const CommandSpec& c : AllCommands()) {
+    for (const CommandRule& c : AllCommands()) {
         char line[160];
         std::snprintf(line, sizeof line, "  %-12s %s\n", c.name, c.summary);
         text += line;
@@ -49,7 +49,7 @@ std::string GeneralHelp()
     return text;
 }
 
-std::string CommandHelp(const CommandSpec& command)
+std::string CommandHelp(const CommandRule& command)
 {
     std::string text = std::string("usage: kxvds ") + command.name + " " + command.usage + "\n\n" +
                        command.description + "\n";

@@ -8,6 +8,6 @@
 namespace kxvds {
 
 std::string GeneralHelp();
-std::string CommandHelp(const CommandSpec& command);
+std::string CommandHelp(const CommandRule& command);
 
 } // namespace kxvds

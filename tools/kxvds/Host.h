@@ -23,7 +23,7 @@ public:
 std::unique_ptr<Host> StartHost(const CommandLine& line);
 
 // Commands that only this host offers.
-const std::vector<CommandSpec>& HostCommands();
+const std::vector<CommandRule>& HostCommands();
 
 // A paragraph for "kxvds --help" about where the disks are.
 std::string HostHelp();

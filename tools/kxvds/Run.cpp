@@ -69,7 +69,7 @@ int RunKxvds(const std::vector<std::string>& args)
         return Usage(e.what(), json);
     }
 
-    const CommandSpec* command = line.command.empty() ? nullptr : FindCommand(line.command);
+    const CommandRule* command = line.command.empty() ? nullptr : FindCommand(line.command);
     if (line.help) {
         Print(command ? CommandHelp(*command) : GeneralHelp());
         return kExitSuccess;

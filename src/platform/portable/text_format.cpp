@@ -11,7 +11,7 @@ constexpr size_t kMaxOutput = 1024;
 
 enum class Size { Default, Short, Long, Int64 };
 
-struct Spec {
+struct Directive {
     bool left = false;
     bool zero = false;
     bool hexPrefix = false;
@@ -62,49 +62,49 @@ size_t ParseNumber(LPCWSTR* p)
     return n;
 }
 
-Spec ParseSpec(LPCWSTR* p)
+Directive ParseDirective(LPCWSTR* p)
 {
-    Spec spec;
+    Directive directive;
     if (**p == u'-') {
-        spec.left = true;
+        directive.left = true;
         ++*p;
     }
     if (**p == u'#') {
-        spec.hexPrefix = true;
+        directive.hexPrefix = true;
         ++*p;
     }
     if (**p == u'0') {
-        spec.zero = true;
+        directive.zero = true;
         ++*p;
     }
-    spec.width = ParseNumber(p);
+    directive.width = ParseNumber(p);
     if (**p == u'.') {
         ++*p;
-        spec.hasPrecision = true;
-        spec.precision = ParseNumber(p);
+        directive.hasPrecision = true;
+        directive.precision = ParseNumber(p);
     }
     if (**p == u'l' || **p == u'w') {
-        spec.size = Size::Long;
+        directive.size = Size::Long;
         ++*p;
     } else if (**p == u'h') {
-        spec.size = Size::Short;
+        directive.size = Size::Short;
         ++*p;
     } else if ((*p)[0] == u'I' && (*p)[1] == u'6' && (*p)[2] == u'4') {
-        spec.size = Size::Int64;
+        directive.size = Size::Int64;
         *p += 3;
     }
-    return spec;
+    return directive;
 }
 
-void PutPadded(Output* out, const Spec& spec, const std::u16string& head, const std::u16string& body)
+void PutPadded(Output* out, const Directive& directive, const std::u16string& head, const std::u16string& body)
 {
     size_t length = head.size() + body.size();
-    size_t pad = spec.width > length ? spec.width - length : 0;
-    if (spec.left) {
+    size_t pad = directive.width > length ? directive.width - length : 0;
+    if (directive.left) {
         out->Put(head);
         out->Put(body);
         out->Pad(pad, u' ');
-    } else if (spec.zero) {
+    } else if (directive.zero) {
         // Zeros go between the sign or prefix and the digits.
         out->Put(head);
         out->Pad(pad, u'0');
@@ -127,33 +127,33 @@ std::u16string Digits(uint64_t value, unsigned base, bool upper)
     return digits;
 }
 
-void PutInteger(Output* out, const Spec& spec, char16_t type, va_list* args)
+void PutInteger(Output* out, const Directive& directive, char16_t type, va_list* args)
 {
     bool isSigned = type == u'd' || type == u'i';
     uint64_t magnitude;
     bool negative = false;
-    if (spec.size == Size::Int64) {
+    if (directive.size == Size::Int64) {
         uint64_t raw = va_arg(*args, uint64_t);
         negative = isSigned && static_cast<int64_t>(raw) < 0;
         magnitude = negative ? 0 - raw : raw;
     } else {
         // Windows' long is 32 bits wide, like int.
         unsigned raw = va_arg(*args, unsigned);
-        if (spec.size == Size::Short) raw = isSigned ? static_cast<unsigned>(static_cast<int16_t>(raw)) : raw & 0xFFFF;
+        if (directive.size == Size::Short) raw = isSigned ? static_cast<unsigned>(static_cast<int16_t>(raw)) : raw & 0xFFFF;
         negative = isSigned && static_cast<int>(raw) < 0;
         magnitude = negative ? 0u - raw : raw;
         magnitude &= 0xFFFFFFFFu;
     }
     bool hex = type == u'x' || type == u'X';
     std::u16string body = Digits(magnitude, hex ? 16 : 10, type == u'X');
-    if (spec.hasPrecision && spec.precision > body.size()) body.insert(0, spec.precision - body.size(), u'0');
+    if (directive.hasPrecision && directive.precision > body.size()) body.insert(0, directive.precision - body.size(), u'0');
     std::u16string head;
     if (negative) head = u"-";
-    if (hex && spec.hexPrefix) head = type == u'X' ? u"0X" : u"0x";
-    PutPadded(out, spec, head, body);
+    if (hex && directive.hexPrefix) head = type == u'X' ? u"0X" : u"0x";
+    PutPadded(out, directive, head, body);
 }
 
-void PutString(Output* out, const Spec& spec, bool narrow, va_list* args)
+void PutString(Output* out, const Directive& directive, bool narrow, va_list* args)
 {
     std::u16string text;
     if (narrow) {
@@ -165,15 +165,15 @@ void PutString(Output* out, const Spec& spec, bool narrow, va_list* args)
         LPCWSTR s = va_arg(*args, LPCWSTR);
         text = s ? s : u"(null)";
     }
-    if (spec.hasPrecision && spec.precision < text.size()) text.resize(spec.precision);
-    PutPadded(out, spec, u"", text);
+    if (directive.hasPrecision && directive.precision < text.size()) text.resize(directive.precision);
+    PutPadded(out, directive, u"", text);
 }
 
-void PutChar(Output* out, const Spec& spec, bool narrow, va_list* args)
+void PutChar(Output* out, const Directive& directive, bool narrow, va_list* args)
 {
     unsigned raw = va_arg(*args, unsigned);
     char16_t c = narrow ? static_cast<char16_t>(raw & 0xFF) : static_cast<char16_t>(raw & 0xFFFF);
-    PutPadded(out, spec, u"", std::u16string(1, c));
+    PutPadded(out, directive, u"", std::u16string(1, c));
 }
 
 } // namespace
@@ -195,7 +195,7 @@ int wvsprintfW(LPWSTR out, LPCWSTR format, va_list args)
             output.Put(*p++);
             continue;
         }
-        Spec spec = ParseSpec(&p);
+        Directive directive = ParseDirective(&p);
         char16_t type = *p;
         if (!type) break;
         ++p;
@@ -205,17 +205,17 @@ int wvsprintfW(LPWSTR out, LPCWSTR format, va_list args)
         case u'u':
         case u'x':
         case u'X':
-            PutInteger(&output, spec, type, &ap);
+            PutInteger(&output, directive, type, &ap);
             break;
         case u's':
         case u'S':
             // In the wide version %s is wide and %S narrow; h and l override.
-            PutString(&output, spec,
-                      spec.size == Size::Short || (type == u'S' && spec.size != Size::Long), &ap);
+            PutString(&output, directive,
+                      directive.size == Size::Short || (type == u'S' && directive.size != Size::Long), &ap);
             break;
         case u'c':
         case u'C':
-            PutChar(&output, spec, spec.size == Size::Short || (type == u'C' && spec.size != Size::Long), &ap);
+            PutChar(&output, directive, directive.size == Size::Short || (type == u'C' && directive.size != Size::Long), &ap);
             break;
         default:
             // An unknown directive prints its letter and takes no argument.

@@ -118,9 +118,9 @@ std::unique_ptr<Host> StartHost(const CommandLine& line)
     return std::make_unique<EmulatorHost>(line.hasMachine ? line.machine : DefaultMachineFile(), line.reset);
 }
 
-const std::vector<CommandSpec>& HostCommands()
+const std::vector<CommandRule>& HostCommands()
 {
-    static const std::vector<CommandSpec> commands = {TourCommand()};
+    static const std::vector<CommandRule> commands = {TourCommand()};
     return commands;
 }
 

@@ -101,7 +101,7 @@ void RunTour(const CommandLine& line)
 
 } // namespace
 
-CommandSpec TourCommand()
+CommandRule TourCommand()
 {
     return {"tour", "[--machine FILE]", "walk through the commands on a fresh default machine",
             "Runs table, disk, create, format, add-path, remove-path and shrink on a\n"

@@ -5,6 +5,6 @@
 
 namespace kxvds {
 
-CommandSpec TourCommand();
+CommandRule TourCommand();
 
 } // namespace kxvds

@@ -22,9 +22,9 @@ std::unique_ptr<Host> StartHost(const CommandLine& line)
     return std::make_unique<ServiceHost>();
 }
 
-const std::vector<CommandSpec>& HostCommands()
+const std::vector<CommandRule>& HostCommands()
 {
-    static const std::vector<CommandSpec> none;
+    static const std::vector<CommandRule> none;
     return none;
 }
 
