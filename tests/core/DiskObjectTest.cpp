@@ -1,5 +1,6 @@
 // The disk object as a client meets it before any disk service is there.
 #include "KXVdsDisks.h"
+#include "common/ScratchLog.h"
 #include "kxplatform.h"
 
 #include <gtest/gtest.h>
@@ -73,6 +74,24 @@ TEST(DiskObject, ConnectWithoutServiceInitialisesComOnceAndReportsClassNotRegist
     EXPECT_EQ(0, connected);
     // S_FALSE: the library left the thread initialised.
     EXPECT_EQ(S_FALSE, secondInit);
+}
+
+TEST(DiskObject, MissingServiceIsLoggedWithTheErrorSummary)
+{
+#if defined(_WIN32)
+    // This program carries a version resource, as a real client does.
+    const std::string module = "core_tests.exe::";
+#else
+    const std::string module;
+#endif
+    ScratchLog log(3);
+    DiskPtr disk(GetVdsDiskInterface());
+    EXPECT_EQ(REGDB_E_CLASSNOTREG, disk->Connect(0));
+    disk.reset();
+    const std::string text = log.Text();
+    EXPECT_EQ(0u, text.find(module + "KXVdsDisks::ERROR : CoCreateInstance failed (2147746132 - 80040154)")) << text;
+    EXPECT_NE(std::string::npos, text.find("\r\n\r\nKXVdsDisks -> ")) << text;
+    EXPECT_NE(std::string::npos, text.find("\r\n-> 1 error(s), 0 warning(s)\r\n\r\n")) << text;
 }
 
 TEST(DiskObject, SlotZeroWithBitZeroDestroysAndFrees)
