@@ -3,6 +3,7 @@
 
 #include "kxplatform.h"
 
+#include <cstdint>
 #include <string>
 
 namespace kxemu {
@@ -11,6 +12,8 @@ using WString = std::basic_string<WCHAR>;
 
 WString Widen(const std::string& utf8);
 std::string Narrow(const WCHAR* utf16);
+// Appends one code point.
+void AppendUtf8(std::string& out, uint32_t codePoint);
 // ASCII case folding, enough for paths and drive letters.
 std::string UpperAscii(std::string text);
 bool EqualNoCase(const std::string& a, const std::string& b);
