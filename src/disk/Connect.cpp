@@ -54,14 +54,10 @@ HRESULT CKXVdsDisk::Connect(int number)
     });
     if (hr != S_OK) return Record(hr);
 
-    BOOL found = FALSE;
-    IUnknown* object = nullptr;
-    for (HRESULT walk = providers.GetFirst(&object); walk == S_OK && !found; walk = providers.GetNext(&object)) {
-        KXComPtr<IVdsSwProvider> provider;
-        if (object->QueryInterface(IID_IVdsSwProvider, reinterpret_cast<void**>(provider.put())) != S_OK ||
-            !provider)
-            continue;
-        FindDiskInProvider(provider.get(), &found);
-    }
+    const bool found = FindInList<IVdsSwProvider>(providers, IID_IVdsSwProvider, [this](IVdsSwProvider* provider) {
+        BOOL inProvider = FALSE;
+        FindDiskInProvider(provider, &inProvider);
+        return inProvider != FALSE;
+    });
     return Record(found ? S_OK : E_NOINTERFACE);
 }

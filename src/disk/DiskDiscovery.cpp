@@ -27,13 +27,10 @@ HRESULT CKXVdsDisk::FindDiskInProvider(IVdsSwProvider* provider, BOOL* found)
     const HRESULT hr = CollectEnumeration(KXW("IVdsSwProvider::QueryPacks"), packs,
                                           [provider](IEnumVdsObject** out) { return provider->QueryPacks(out); });
     if (hr != S_OK) return hr;
-    IUnknown* object = nullptr;
-    for (HRESULT walk = packs.GetFirst(&object); walk == S_OK && !*found; walk = packs.GetNext(&object)) {
-        KXComPtr<IVdsPack> pack;
-        if (object->QueryInterface(IID_IVdsPack, reinterpret_cast<void**>(pack.put())) != S_OK || !pack)
-            continue;
-        FindDiskInPack(pack.get(), found);
-    }
+    FindInList<IVdsPack>(packs, IID_IVdsPack, [this, found](IVdsPack* pack) {
+        FindDiskInPack(pack, found);
+        return *found != FALSE;
+    });
     return S_OK;
 }
 

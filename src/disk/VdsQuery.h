@@ -3,6 +3,7 @@
 
 #include "disk/KXVdsEnum.h"
 #include "kxplatform.h"
+#include "support/KXComPtr.h"
 
 #include <functional>
 
@@ -11,3 +12,17 @@
 // an enumeration that does not come is E_NOINTERFACE.
 HRESULT CollectEnumeration(const WCHAR* callName, CKXVdsEnum& list,
                            const std::function<HRESULT(IEnumVdsObject**)>& query);
+
+// Walks the list in order and hands each object that answers `iid` to
+// `visit` (which owns nothing), until `visit` returns true. True when one did.
+template <class T, class Visit>
+bool FindInList(CKXVdsEnum& list, REFIID iid, Visit visit)
+{
+    IUnknown* object = nullptr;
+    for (HRESULT walk = list.GetFirst(&object); walk == S_OK; walk = list.GetNext(&object)) {
+        KXComPtr<T> item;
+        if (object->QueryInterface(iid, reinterpret_cast<void**>(item.put())) != S_OK || !item) continue;
+        if (visit(item.get())) return true;
+    }
+    return false;
+}

@@ -19,15 +19,8 @@ HRESULT CKXVdsPartition::Init()
     });
     if (hr != S_OK) return Record(hr);
 
-    bool found = false;
-    IUnknown* object = nullptr;
-    for (HRESULT walk = providers.GetFirst(&object); walk == S_OK && !found; walk = providers.GetNext(&object)) {
-        KXComPtr<IVdsSwProvider> provider;
-        if (object->QueryInterface(IID_IVdsSwProvider, reinterpret_cast<void**>(provider.put())) != S_OK ||
-            !provider)
-            continue;
-        found = FindVolumeInProvider(provider.get());
-    }
+    const bool found = FindInList<IVdsSwProvider>(
+        providers, IID_IVdsSwProvider, [this](IVdsSwProvider* provider) { return FindVolumeInProvider(provider); });
     return Record(found ? S_OK : E_NOINTERFACE);
 }
 
@@ -37,14 +30,7 @@ bool CKXVdsPartition::FindVolumeInProvider(IVdsSwProvider* provider)
     if (CollectEnumeration(KXW("IVdsSwProvider::QueryPacks"), packs,
                            [provider](IEnumVdsObject** out) { return provider->QueryPacks(out); }) != S_OK)
         return false;
-    IUnknown* object = nullptr;
-    for (HRESULT walk = packs.GetFirst(&object); walk == S_OK; walk = packs.GetNext(&object)) {
-        KXComPtr<IVdsPack> pack;
-        if (object->QueryInterface(IID_IVdsPack, reinterpret_cast<void**>(pack.put())) != S_OK || !pack)
-            continue;
-        if (FindVolumeInPack(pack.get())) return true;
-    }
-    return false;
+    return FindInList<IVdsPack>(packs, IID_IVdsPack, [this](IVdsPack* pack) { return FindVolumeInPack(pack); });
 }
 
 bool CKXVdsPartition::FindVolumeInPack(IVdsPack* pack)
