@@ -5,7 +5,7 @@ as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev googletest libbenchmark-dev
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
           gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix wine wine32 clang lld llvm)
 
 install_missing() {

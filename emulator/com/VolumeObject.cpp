@@ -83,7 +83,8 @@ public:
         if (!out) return E_POINTER;
         *out = nullptr;
         if (faulted && fault.kind == FaultKind::Return && FAILED(fault.code)) return fault.code;
-        const HRESULT refused = CheckShrink(*volume, bytes);
+        ULONGLONG removed = 0;
+        const HRESULT refused = CheckShrink(*volume, bytes, &removed);
         if (refused != S_OK) return refused;
 
         VDS_ASYNC_OUTPUT output;
@@ -93,8 +94,8 @@ public:
         if (faulted && fault.kind == FaultKind::OperationResult) {
             result = fault.code;
         } else {
-            ApplyShrink(*volume, bytes);
-            output.sv.ullReclaimedBytes = bytes;
+            ApplyShrink(*volume, removed);
+            output.sv.ullReclaimedBytes = removed;
         }
         return Job(faulted, fault, result, output, out);
     }

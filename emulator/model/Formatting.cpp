@@ -1,6 +1,7 @@
 // Formatting a volume: which unit sizes each file system accepts, and what a
 // fresh file system leaves behind.
 #include "model/BootSector.h"
+#include "model/Layout.h"
 #include "model/Operations.h"
 
 namespace kxemu {
@@ -22,10 +23,7 @@ size_t MaxLabel(VDS_FILE_SYSTEM_TYPE type)
     }
 }
 
-bool IsPowerOfTwo(ULONGLONG v)
-{
-    return v && (v & (v - 1)) == 0;
-}
+} // namespace
 
 ULONG SectorSize(const Volume& volume)
 {
@@ -33,8 +31,6 @@ ULONG SectorSize(const Volume& volume)
     const Disk* disk = volume.OwnerPack().OwnerMachine().FindDisk(volume.extents[0].diskNumber);
     return disk && disk->bytesPerSector ? disk->bytesPerSector : 512;
 }
-
-} // namespace
 
 ULONG DefaultUnitSize(VDS_FILE_SYSTEM_TYPE type, ULONGLONG bytes)
 {

@@ -25,12 +25,13 @@ void ApplyFormat(Volume& volume, VDS_FILE_SYSTEM_TYPE type, const std::string& l
 ULONGLONG FormatOverhead(VDS_FILE_SYSTEM_TYPE type, ULONGLONG bytes, ULONG unitSize);
 
 // ---- shrink
-HRESULT CheckShrink(const Volume& volume, ULONGLONG bytes);
-void ApplyShrink(Volume& volume, ULONGLONG bytes);
+// `removed`: the bytes that come off, in whole allocation units.
+HRESULT CheckShrink(const Volume& volume, ULONGLONG bytes, ULONGLONG* removed);
+void ApplyShrink(Volume& volume, ULONGLONG removed);
+// Bytes per sector of the volume's disk.
+ULONG SectorSize(const Volume& volume);
 
 // ---- access paths
-// A drive root "X:\" or a folder path ending in a backslash.
-bool IsDriveRoot(const std::string& path);
 HRESULT CheckAddAccessPath(Machine& machine, const Volume& volume, const std::string& path);
 void ApplyAddAccessPath(Volume& volume, const std::string& path);
 HRESULT CheckDeleteAccessPath(const Volume& volume, const std::string& path);

@@ -1,23 +1,13 @@
 // Creating partitions on a basic MBR or GPT disk.
 #include "model/Operations.h"
 
-#include "model/Text.h"
+#include "model/Layout.h"
 
 #include <algorithm>
 
 namespace kxemu {
 
 namespace {
-
-bool Overlaps(ULONGLONG start, ULONGLONG end, const Partition& p)
-{
-    return start < p.End() && p.offset < end;
-}
-
-bool Inside(ULONGLONG start, ULONGLONG end, const Partition& container)
-{
-    return container.offset <= start && end <= container.End();
-}
 
 ULONG NextPartitionNumber(const Disk& disk)
 {
@@ -54,14 +44,9 @@ HRESULT PlanLogical(const Disk& disk, const Partition& container, ULONGLONG alig
 HRESULT PlanPrimary(const Disk& disk, Partition* planned)
 {
     const ULONGLONG end = planned->offset + planned->size;
-    int slots = 0;
-    for (const Partition& p : disk.partitions) {
+    for (const Partition& p : disk.partitions)
         if (Overlaps(planned->offset, end, p)) return VDS_E_INVALID_SPACE;
-        const Partition* container = disk.ExtendedPartition();
-        const bool logical = container && &p != container && !p.IsContainer() && Inside(p.offset, p.End(), *container);
-        if (!logical) ++slots;
-    }
-    if (disk.style == VDS_PST_MBR && slots >= 4) return VDS_E_PARTITION_LIMIT_REACHED;
+    if (disk.style == VDS_PST_MBR && PrimaryEntries(disk) >= 4) return VDS_E_PARTITION_LIMIT_REACHED;
     return S_OK;
 }
 
@@ -75,16 +60,20 @@ HRESULT PlanPartition(const Disk& disk, ULONGLONG offset, ULONGLONG size, ULONG 
     const bool gpt = disk.style == VDS_PST_GPT;
     if (parameters->style != (gpt ? VDS_PST_GPT : VDS_PST_MBR)) return VDS_E_PARTITION_STYLE_MISMATCH;
 
-    const ULONGLONG sector = disk.bytesPerSector ? disk.bytesPerSector : 512;
+    const ULONGLONG sector = SectorBytes(disk);
     const ULONGLONG unit = align ? align : DefaultAlignment(disk.size);
-    if (unit & (unit - 1)) return VDS_E_ALIGN_NOT_A_POWER_OF_TWO;
+    if (!IsPowerOfTwo(unit)) return VDS_E_ALIGN_NOT_A_POWER_OF_TWO;
     if (unit % sector != 0) return VDS_E_ALIGN_NOT_SECTOR_SIZE_MULTIPLE;
+    // A partition table counts whole sectors.
+    if (size % sector != 0) return VDS_E_VOLUME_LENGTH_NOT_SECTOR_SIZE_MULTIPLE;
 
     *planned = Partition();
-    // The start moves up to the next alignment boundary; the size is kept.
-    planned->offset = (offset + unit - 1) / unit * unit;
+    // At or beyond the offset asked for, on an alignment boundary, and past
+    // the partition table; the size is kept.
+    const ULONGLONG wanted = std::max<ULONGLONG>(offset, FirstUsableByte(disk));
+    planned->offset = (wanted + unit - 1) / unit * unit;
     planned->size = size;
-    if (planned->offset < offset || planned->size > ~0ULL - planned->offset) return VDS_E_INVALID_SPACE;
+    if (planned->offset < wanted || planned->size > ~0ULL - planned->offset) return VDS_E_INVALID_SPACE;
     if (gpt) {
         planned->style = VDS_PST_GPT;
         planned->gptType = parameters->GptPartInfo.partitionType;
@@ -95,14 +84,9 @@ HRESULT PlanPartition(const Disk& disk, ULONGLONG offset, ULONGLONG size, ULONG 
         planned->type = parameters->MbrPartInfo.partitionType;
         planned->active = parameters->MbrPartInfo.bootIndicator != 0;
     }
-
-    // The first sector holds the partition table; a GPT disk keeps 34 sectors
-    // at either end for its tables.
-    const ULONGLONG reservedStart = gpt ? 34 * sector : sector;
-    const ULONGLONG reservedEnd = gpt ? 33 * sector : 0;
-    if (planned->offset < reservedStart) return VDS_E_INVALID_SPACE;
-    if (disk.size < reservedEnd || planned->offset + planned->size > disk.size - reservedEnd)
-        return VDS_E_INVALID_SPACE;
+    if (planned->offset + planned->size > UsableEnd(disk)) return VDS_E_INVALID_SPACE;
+    // One boot indicator per MBR: a second active partition is refused.
+    if (planned->active && ActivePartition(disk)) return VDS_E_ACTIVE_PARTITION;
 
     if (planned->IsContainer() && disk.ExtendedPartition()) return VDS_E_PARTITION_LIMIT_REACHED;
     const Partition* container = disk.ExtendedPartition();

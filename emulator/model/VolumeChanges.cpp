@@ -1,6 +1,7 @@
 // Shrinking volumes and changing their access paths.
 #include "model/Operations.h"
 
+#include "model/Layout.h"
 #include "model/Text.h"
 
 #include <algorithm>
@@ -11,35 +12,34 @@ namespace {
 const DWORD kErrorDirNotEmpty = 145;
 }
 
-HRESULT CheckShrink(const Volume& volume, ULONGLONG bytes)
+HRESULT CheckShrink(const Volume& volume, ULONGLONG bytes, ULONGLONG* removed)
 {
     if (volume.status != VDS_VS_ONLINE) return VDS_E_VOLUME_NOT_ONLINE;
     if (bytes == 0) return E_INVALIDARG;
-    // Only NTFS moves its data out of the way; other volumes cannot shrink.
-    if (volume.fileSystem != VDS_FST_NTFS || volume.extents.size() != 1) return VDS_E_CANNOT_SHRINK;
-    if (bytes > volume.FreeBytes()) return VDS_E_SHRINK_SIZE_TOO_BIG;
+    // Only NTFS moves its data out of the way; a RAW volume has none to move.
+    const bool raw = !volume.HasFileSystem();
+    if ((!raw && volume.fileSystem != VDS_FST_NTFS) || volume.extents.size() != 1) return VDS_E_CANNOT_SHRINK;
+    // Whole clusters come off (whole sectors of a RAW volume), never more than asked.
+    const ULONGLONG unit = raw || !volume.unitSize ? SectorSize(volume) : volume.unitSize;
+    *removed = bytes / unit * unit;
+    if (*removed == 0) return VDS_E_SHRINK_SIZE_LESS_THAN_MIN;
+    if (*removed > volume.FreeBytes()) return VDS_E_SHRINK_SIZE_TOO_BIG;
     return S_OK;
 }
 
-void ApplyShrink(Volume& volume, ULONGLONG bytes)
+void ApplyShrink(Volume& volume, ULONGLONG removed)
 {
-    volume.totalBytes -= bytes;
+    volume.totalBytes -= removed;
     Machine& machine = volume.OwnerPack().OwnerMachine();
     const Extent& e = volume.extents[0];
     if (Disk* disk = machine.FindDisk(e.diskNumber))
-        if (Partition* p = disk->FindPartition(e.partitionNumber)) p->size = p->size > bytes ? p->size - bytes : 0;
-}
-
-bool IsDriveRoot(const std::string& path)
-{
-    if (path.size() != 3 || path[1] != ':' || path[2] != '\\') return false;
-    const char c = UpperAscii(path.substr(0, 1))[0];
-    return c >= 'A' && c <= 'Z';
+        if (Partition* p = disk->FindPartition(e.partitionNumber)) p->size = p->size > removed ? p->size - removed : 0;
 }
 
 HRESULT CheckAddAccessPath(Machine& machine, const Volume& volume, const std::string& path)
 {
     if (path.empty() || path.back() != '\\') return E_INVALIDARG;
+    if (!IsWellFormedAccessPath(path)) return HRESULT_FROM_WIN32(ERROR_INVALID_NAME);
     if (volume.status != VDS_VS_ONLINE) return VDS_E_VOLUME_NOT_ONLINE;
     if (IsDriveRoot(path)) {
         for (const std::string& own : volume.accessPaths)
@@ -47,8 +47,12 @@ HRESULT CheckAddAccessPath(Machine& machine, const Volume& volume, const std::st
         if (machine.LetterType(path[0]) != DRIVE_NO_ROOT_DIR) return VDS_E_DRIVE_LETTER_NOT_FREE;
         return S_OK;
     }
-    if (path.size() < 4 || path[1] != ':') return E_INVALIDARG;
-    // A folder must lie on a mounted NTFS volume and not be a mount point already.
+    // A folder must not be a mount point already, and must lie on a mounted NTFS volume.
+    for (auto& provider : machine.providers)
+        for (auto& pack : provider->packs)
+            for (auto& other : pack->volumes)
+                for (const std::string& own : other->accessPaths)
+                    if (EqualNoCase(own, path)) return HRESULT_FROM_WIN32(kErrorDirNotEmpty);
     Volume* host = machine.FindVolumeByPath(path);
     if (!host) {
         // A fixed disk outside the model is taken to hold NTFS.
@@ -57,8 +61,6 @@ HRESULT CheckAddAccessPath(Machine& machine, const Volume& volume, const std::st
         return HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
     }
     if (host->fileSystem != VDS_FST_NTFS) return HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
-    for (const std::string& own : host->accessPaths)
-        if (EqualNoCase(own, path)) return HRESULT_FROM_WIN32(kErrorDirNotEmpty);
     if (host == &volume) return E_INVALIDARG;
     return S_OK;
 }

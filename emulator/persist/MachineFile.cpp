@@ -1,34 +1,23 @@
 #include "kxemu/MachineFile.h"
 
-#include "persist/Json.h"
+#include "persist/MachineCheck.h"
+
+#include <nlohmann/json.hpp>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <limits>
+#include <stdexcept>
 
 namespace kxemu {
 
 namespace {
 
+using Json = nlohmann::ordered_json;
+
 const char kFormat[] = "kxvds-machine";
 const uint64_t kVersion = 1;
 
 // ---- writing
-
-Json Num(uint64_t v)
-{
-    return Json::Number(v);
-}
-
-Json Flag(bool v)
-{
-    return Json::Boolean(v);
-}
-
-Json Text(const std::string& v)
-{
-    return Json::String(v);
-}
 
 std::string GuidText(const GUID& g)
 {
@@ -53,358 +42,340 @@ std::string HexText(const Bytes& bytes)
 
 Json PartitionJson(const Partition& p)
 {
-    Json j = Json::Object();
-    j.Set("number", Num(p.number));
-    j.Set("offset", Num(p.offset));
-    j.Set("size", Num(p.size));
-    j.Set("style", Num(p.style));
-    j.Set("type", Num(p.type));
-    j.Set("active", Flag(p.active));
-    j.Set("flags", Num(p.flags));
+    Json j = {{"number", p.number}, {"offset", p.offset},   {"size", p.size},  {"style", p.style},
+              {"type", p.type},     {"active", p.active},   {"flags", p.flags}};
     if (p.style == VDS_PST_GPT) {
-        j.Set("gptType", Text(GuidText(p.gptType)));
-        j.Set("gptId", Text(GuidText(p.gptId)));
-        j.Set("gptAttributes", Num(p.gptAttributes));
+        j["gptType"] = GuidText(p.gptType);
+        j["gptId"] = GuidText(p.gptId);
+        j["gptAttributes"] = p.gptAttributes;
     }
     return j;
 }
 
 Json DiskJson(const Disk& d)
 {
-    Json j = Json::Object();
-    j.Set("number", Num(d.number));
-    j.Set("name", Text(d.name));
-    j.Set("friendlyName", Text(d.friendlyName));
-    j.Set("adaptorName", Text(d.adaptorName));
-    j.Set("devicePath", Text(d.devicePath));
-    j.Set("diskAddress", Text(d.diskAddress));
-    j.Set("size", Num(d.size));
-    j.Set("bytesPerSector", Num(d.bytesPerSector));
-    j.Set("sectorsPerTrack", Num(d.sectorsPerTrack));
-    j.Set("tracksPerCylinder", Num(d.tracksPerCylinder));
-    j.Set("status", Num(d.status));
-    j.Set("style", Num(d.style));
-    j.Set("signature", Num(d.signature));
-    j.Set("advancedInterface", Flag(d.advancedInterface));
-    j.Set("createPartitionExInterface", Flag(d.createPartitionExInterface));
-    j.Set("nameMissing", Flag(d.nameMissing));
-    j.Set("id", Text(GuidText(d.id)));
-    Json& partitions = j.Set("partitions", Json::Array());
-    for (const Partition& p : d.partitions) partitions.Push(PartitionJson(p));
-    return j;
+    Json partitions = Json::array();
+    for (const Partition& p : d.partitions) partitions.push_back(PartitionJson(p));
+    return {{"number", d.number},
+            {"name", d.name},
+            {"friendlyName", d.friendlyName},
+            {"adaptorName", d.adaptorName},
+            {"devicePath", d.devicePath},
+            {"diskAddress", d.diskAddress},
+            {"size", d.size},
+            {"bytesPerSector", d.bytesPerSector},
+            {"sectorsPerTrack", d.sectorsPerTrack},
+            {"tracksPerCylinder", d.tracksPerCylinder},
+            {"status", d.status},
+            {"style", d.style},
+            {"signature", d.signature},
+            {"advancedInterface", d.advancedInterface},
+            {"createPartitionExInterface", d.createPartitionExInterface},
+            {"nameMissing", d.nameMissing},
+            {"id", GuidText(d.id)},
+            {"partitions", partitions}};
 }
 
 Json VolumeJson(const Volume& v)
 {
-    Json j = Json::Object();
-    j.Set("index", Num(v.index));
-    j.Set("name", Text(v.name));
-    j.Set("status", Num(v.status));
-    j.Set("propertiesResult", Num(static_cast<uint32_t>(v.propertiesResult)));
-    j.Set("nameMissing", Flag(v.nameMissing));
-    j.Set("mfInterface", Flag(v.mfInterface));
-    j.Set("driveType", Num(v.driveType));
-    Json& extents = j.Set("extents", Json::Array());
-    for (const Extent& e : v.extents) {
-        Json x = Json::Object();
-        x.Set("disk", Num(e.diskNumber));
-        x.Set("partition", Num(e.partitionNumber));
-        extents.Push(std::move(x));
-    }
-    j.Set("fileSystem", Num(v.fileSystem));
-    j.Set("label", Text(v.label));
-    j.Set("unitSize", Num(v.unitSize));
-    j.Set("totalBytes", Num(v.totalBytes));
-    j.Set("usedBytes", Num(v.usedBytes));
-    j.Set("ntfsTag", Text(HexText(v.ntfsTag)));
-    j.Set("bootSector", Text(HexText(v.bootSector)));
-    Json& paths = j.Set("accessPaths", Json::Array());
-    for (const std::string& p : v.accessPaths) paths.Push(Text(p));
-    j.Set("id", Text(GuidText(v.id)));
-    return j;
+    Json extents = Json::array();
+    for (const Extent& e : v.extents) extents.push_back({{"disk", e.diskNumber}, {"partition", e.partitionNumber}});
+    return {{"index", v.index},
+            {"name", v.name},
+            {"status", v.status},
+            {"propertiesResult", static_cast<uint32_t>(v.propertiesResult)},
+            {"nameMissing", v.nameMissing},
+            {"mfInterface", v.mfInterface},
+            {"driveType", v.driveType},
+            {"extents", extents},
+            {"fileSystem", v.fileSystem},
+            {"label", v.label},
+            {"unitSize", v.unitSize},
+            {"totalBytes", v.totalBytes},
+            {"usedBytes", v.usedBytes},
+            {"ntfsTag", HexText(v.ntfsTag)},
+            {"bootSector", HexText(v.bootSector)},
+            {"accessPaths", v.accessPaths},
+            {"id", GuidText(v.id)}};
 }
 
 // ---- reading
 
+// A field that does not fit, named by its place in the file:
+// "providers[0].packs[0].disks[1].size".
+class FieldError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 class Reader {
 public:
-    explicit Reader(std::string* e) : error(e) {}
-
-    bool Fail(const std::string& what)
+    Reader(const Json& object, std::string where) : j(object), at(std::move(where))
     {
-        if (error && error->empty()) *error = what;
-        return false;
+        if (!j.is_object()) Fail(at.empty() ? "the document must be an object" : at + " must be an object");
     }
 
     template <class T>
-    bool Number(const Json& object, const char* key, T* out)
+    T Number(const char* key) const
     {
-        const Json* v = object.Find(key);
-        uint64_t n = 0;
-        if (!v || !v->Get(&n)) return Fail(std::string("\"") + key + "\" must be a number");
-        *out = static_cast<T>(n);
-        if (static_cast<uint64_t>(*out) != n) return Fail(std::string("\"") + key + "\" is out of range");
-        return true;
+        const Json& v = Field(key);
+        const uint64_t most = static_cast<uint64_t>(std::numeric_limits<T>::max());
+        if (!v.is_number_unsigned() || v.get<uint64_t>() > most)
+            Fail(Name(key) + " must be a whole number from 0 to " + std::to_string(most) + ", not " + v.dump());
+        return static_cast<T>(v.get<uint64_t>());
     }
 
     template <class E>
-    bool Enum(const Json& object, const char* key, E* out)
+    E Enum(const char* key) const
     {
-        uint64_t n = 0;
-        if (!Number(object, key, &n)) return false;
-        *out = static_cast<E>(n);
-        return true;
+        return static_cast<E>(Number<uint32_t>(key));
     }
 
-    bool Flag(const Json& object, const char* key, bool* out)
+    bool Flag(const char* key) const
     {
-        const Json* v = object.Find(key);
-        if (!v || !v->Get(out)) return Fail(std::string("\"") + key + "\" must be true or false");
-        return true;
+        const Json& v = Field(key);
+        if (!v.is_boolean()) Fail(Name(key) + " must be true or false, not " + v.dump());
+        return v.get<bool>();
     }
 
-    bool Text(const Json& object, const char* key, std::string* out)
+    std::string Text(const char* key) const
     {
-        const Json* v = object.Find(key);
-        if (!v || !v->Get(out)) return Fail(std::string("\"") + key + "\" must be a string");
-        return true;
+        const Json& v = Field(key);
+        if (!v.is_string()) Fail(Name(key) + " must be a string, not " + v.dump());
+        return v.get<std::string>();
     }
 
-    bool List(const Json& object, const char* key, const std::vector<Json>** out)
+    // Each item with the reader's name for it.
+    std::vector<Reader> Objects(const char* key) const
     {
-        const Json* v = object.Find(key);
-        if (!v || v->GetType() != Json::Type::Array) return Fail(std::string("\"") + key + "\" must be a list");
-        *out = &v->Items();
-        return true;
+        std::vector<Reader> items;
+        const Json& list = List(key);
+        for (size_t i = 0; i < list.size(); ++i) items.emplace_back(list[i], Name(key) + "[" + std::to_string(i) + "]");
+        return items;
     }
 
-    bool Guid(const Json& object, const char* key, GUID* out)
+    std::vector<std::string> Texts(const char* key) const
     {
-        std::string t;
-        if (!Text(object, key, &t)) return false;
+        std::vector<std::string> texts;
+        const Json& list = List(key);
+        for (size_t i = 0; i < list.size(); ++i) {
+            if (!list[i].is_string())
+                Fail(Name(key) + "[" + std::to_string(i) + "] must be a string, not " + list[i].dump());
+            texts.push_back(list[i].get<std::string>());
+        }
+        return texts;
+    }
+
+    GUID Guid(const char* key) const
+    {
+        const std::string t = Text(key);
         unsigned d1, d2, d3, b[8];
         char tail;
-        if (t.size() != 36 ||
-            std::sscanf(t.c_str(), "%8x-%4x-%4x-%2x%2x-%2x%2x%2x%2x%2x%2x%c", &d1, &d2, &d3, &b[0], &b[1], &b[2],
-                        &b[3], &b[4], &b[5], &b[6], &b[7], &tail) != 11)
-            return Fail(std::string("\"") + key + "\" must be a GUID");
-        out->Data1 = d1;
-        out->Data2 = static_cast<uint16_t>(d2);
-        out->Data3 = static_cast<uint16_t>(d3);
-        for (int i = 0; i < 8; ++i) out->Data4[i] = static_cast<uint8_t>(b[i]);
-        return true;
+        if (t.size() != 36 || std::sscanf(t.c_str(), "%8x-%4x-%4x-%2x%2x-%2x%2x%2x%2x%2x%2x%c", &d1, &d2, &d3, &b[0],
+                                          &b[1], &b[2], &b[3], &b[4], &b[5], &b[6], &b[7], &tail) != 11)
+            Fail(Name(key) + " must be a GUID such as 01234567-89ab-cdef-0123-456789abcdef, not \"" + t + "\"");
+        GUID g;
+        g.Data1 = d1;
+        g.Data2 = static_cast<uint16_t>(d2);
+        g.Data3 = static_cast<uint16_t>(d3);
+        for (int i = 0; i < 8; ++i) g.Data4[i] = static_cast<uint8_t>(b[i]);
+        return g;
     }
 
     template <class Bytes>
-    bool Hex(const Json& object, const char* key, size_t size, Bytes* out)
+    void Hex(const char* key, Bytes* out) const
     {
-        std::string t;
-        if (!Text(object, key, &t)) return false;
+        const std::string t = Text(key);
+        const size_t size = out->size();
         if (t.size() != 2 * size)
-            return Fail(std::string("\"") + key + "\" must hold " + std::to_string(size) + " bytes");
+            Fail(Name(key) + " must hold " + std::to_string(size) + " bytes in hex, not " + std::to_string(t.size()) +
+                 " digits");
         for (size_t i = 0; i < size; ++i) {
             unsigned v;
-            if (std::sscanf(t.c_str() + 2 * i, "%2x", &v) != 1) return Fail(std::string("\"") + key + "\" is not hex");
+            if (std::sscanf(t.c_str() + 2 * i, "%2x", &v) != 1) Fail(Name(key) + " holds a character that is not hex");
             (*out)[i] = static_cast<BYTE>(v);
         }
-        return true;
     }
 
-    bool ReadPartition(const Json& j, Disk& disk)
-    {
-        Partition p;
-        if (!Number(j, "number", &p.number) || !Number(j, "offset", &p.offset) || !Number(j, "size", &p.size) ||
-            !Enum(j, "style", &p.style) || !Number(j, "type", &p.type) || !Flag(j, "active", &p.active) ||
-            !Number(j, "flags", &p.flags))
-            return false;
-        if (p.style == VDS_PST_GPT &&
-            (!Guid(j, "gptType", &p.gptType) || !Guid(j, "gptId", &p.gptId) ||
-             !Number(j, "gptAttributes", &p.gptAttributes)))
-            return false;
-        disk.partitions.push_back(p);
-        return true;
-    }
-
-    bool ReadDisk(const Json& j, Pack& pack)
-    {
-        ULONG number = 0;
-        ULONGLONG size = 0;
-        if (!Number(j, "number", &number) || !Number(j, "size", &size)) return false;
-        Disk& d = pack.AddDisk(number, size);
-        const std::vector<Json>* partitions = nullptr;
-        if (!Text(j, "name", &d.name) || !Text(j, "friendlyName", &d.friendlyName) ||
-            !Text(j, "adaptorName", &d.adaptorName) || !Text(j, "devicePath", &d.devicePath) ||
-            !Text(j, "diskAddress", &d.diskAddress) || !Number(j, "bytesPerSector", &d.bytesPerSector) ||
-            !Number(j, "sectorsPerTrack", &d.sectorsPerTrack) ||
-            !Number(j, "tracksPerCylinder", &d.tracksPerCylinder) || !Enum(j, "status", &d.status) ||
-            !Enum(j, "style", &d.style) || !Number(j, "signature", &d.signature) ||
-            !Flag(j, "advancedInterface", &d.advancedInterface) ||
-            !Flag(j, "createPartitionExInterface", &d.createPartitionExInterface) ||
-            !Flag(j, "nameMissing", &d.nameMissing) || !Guid(j, "id", &d.id) || !List(j, "partitions", &partitions))
-            return false;
-        for (const Json& p : *partitions)
-            if (!ReadPartition(p, d)) return false;
-        return true;
-    }
-
-    bool ReadVolume(const Json& j, Pack& pack)
-    {
-        Volume& v = pack.AddVolume();
-        uint64_t result = 0;
-        const std::vector<Json>* extents = nullptr;
-        const std::vector<Json>* paths = nullptr;
-        v.bootSector.assign(kBootSectorSize, 0);
-        if (!Number(j, "index", &v.index) || !Text(j, "name", &v.name) || !Enum(j, "status", &v.status) ||
-            !Number(j, "propertiesResult", &result) || !Flag(j, "nameMissing", &v.nameMissing) ||
-            !Flag(j, "mfInterface", &v.mfInterface) || !Number(j, "driveType", &v.driveType) ||
-            !List(j, "extents", &extents) || !Enum(j, "fileSystem", &v.fileSystem) || !Text(j, "label", &v.label) ||
-            !Number(j, "unitSize", &v.unitSize) || !Number(j, "totalBytes", &v.totalBytes) ||
-            !Number(j, "usedBytes", &v.usedBytes) || !Hex(j, "ntfsTag", v.ntfsTag.size(), &v.ntfsTag) ||
-            !Hex(j, "bootSector", kBootSectorSize, &v.bootSector) || !List(j, "accessPaths", &paths) ||
-            !Guid(j, "id", &v.id))
-            return false;
-        if (result > 0xFFFFFFFFu) return Fail("\"propertiesResult\" is out of range");
-        v.propertiesResult = static_cast<HRESULT>(static_cast<uint32_t>(result));
-        for (const Json& x : *extents) {
-            Extent e;
-            if (!Number(x, "disk", &e.diskNumber) || !Number(x, "partition", &e.partitionNumber)) return false;
-            v.extents.push_back(e);
-        }
-        for (const Json& p : *paths) {
-            std::string path;
-            if (!p.Get(&path)) return Fail("access paths must be strings");
-            v.accessPaths.push_back(path);
-        }
-        return true;
-    }
-
-    bool ReadMachine(const Json& root, Machine& machine)
-    {
-        if (root.GetType() != Json::Type::Object) return Fail("the document must be an object");
-        std::string format;
-        uint64_t version = 0;
-        if (!Text(root, "format", &format) || format != kFormat) return Fail("not a machine file");
-        if (!Number(root, "version", &version) || version != kVersion) return Fail("unknown machine file version");
-        const std::vector<Json>* letters = nullptr;
-        const std::vector<Json>* providers = nullptr;
-        ULONG nextVolume = 1, nextSerial = 1;
-        if (!Flag(root, "autoAssignLetters", &machine.autoAssignLetters) || !List(root, "takenLetters", &letters) ||
-            !List(root, "providers", &providers) || !Number(root, "nextVolumeIndex", &nextVolume) ||
-            !Number(root, "nextObjectSerial", &nextSerial))
-            return false;
-        for (const Json& l : *letters) {
-            std::string letter;
-            UINT type = 0;
-            if (!Text(l, "letter", &letter) || letter.size() != 1 || !Number(l, "driveType", &type))
-                return Fail("taken letters need a letter and a drive type");
-            machine.TakeLetter(letter[0], type);
-        }
-        for (const Json& pj : *providers) {
-            Provider& provider = machine.AddProvider();
-            const std::vector<Json>* packs = nullptr;
-            if (!Text(pj, "name", &provider.name) || !Text(pj, "version", &provider.version) ||
-                !Flag(pj, "swInterface", &provider.swInterface) || !Guid(pj, "id", &provider.id) ||
-                !List(pj, "packs", &packs))
-                return false;
-            for (const Json& kj : *packs) {
-                Pack& pack = provider.AddPack();
-                const std::vector<Json>* disks = nullptr;
-                const std::vector<Json>* volumes = nullptr;
-                if (!Text(kj, "name", &pack.name) || !Enum(kj, "status", &pack.status) || !Guid(kj, "id", &pack.id) ||
-                    !List(kj, "disks", &disks) || !List(kj, "volumes", &volumes))
-                    return false;
-                for (const Json& d : *disks)
-                    if (!ReadDisk(d, pack)) return false;
-                for (const Json& v : *volumes)
-                    if (!ReadVolume(v, pack)) return false;
-            }
-        }
-        machine.nextVolumeIndex = nextVolume;
-        machine.nextObjectSerial = nextSerial;
-        return true;
-    }
+    [[noreturn]] static void Fail(const std::string& why) { throw FieldError(why); }
 
 private:
-    std::string* error;
+    std::string Name(const char* key) const { return at.empty() ? key : at + "." + key; }
+
+    const Json& Field(const char* key) const
+    {
+        const auto found = j.find(key);
+        if (found == j.end()) Fail(Name(key) + " is missing");
+        return *found;
+    }
+
+    const Json& List(const char* key) const
+    {
+        const Json& v = Field(key);
+        if (!v.is_array()) Fail(Name(key) + " must be a list, not " + v.dump());
+        return v;
+    }
+
+    const Json& j;
+    std::string at;
 };
+
+void ReadPartition(const Reader& r, Disk& disk)
+{
+    Partition p;
+    p.number = r.Number<ULONG>("number");
+    p.offset = r.Number<ULONGLONG>("offset");
+    p.size = r.Number<ULONGLONG>("size");
+    p.style = r.Enum<VDS_PARTITION_STYLE>("style");
+    p.type = r.Number<BYTE>("type");
+    p.active = r.Flag("active");
+    p.flags = r.Number<ULONG>("flags");
+    if (p.style == VDS_PST_GPT) {
+        p.gptType = r.Guid("gptType");
+        p.gptId = r.Guid("gptId");
+        p.gptAttributes = r.Number<ULONGLONG>("gptAttributes");
+    }
+    disk.partitions.push_back(p);
+}
+
+void ReadDisk(const Reader& r, Pack& pack)
+{
+    Disk& d = pack.AddDisk(r.Number<ULONG>("number"), r.Number<ULONGLONG>("size"));
+    d.name = r.Text("name");
+    d.friendlyName = r.Text("friendlyName");
+    d.adaptorName = r.Text("adaptorName");
+    d.devicePath = r.Text("devicePath");
+    d.diskAddress = r.Text("diskAddress");
+    d.bytesPerSector = r.Number<ULONG>("bytesPerSector");
+    d.sectorsPerTrack = r.Number<ULONG>("sectorsPerTrack");
+    d.tracksPerCylinder = r.Number<ULONG>("tracksPerCylinder");
+    d.status = r.Enum<VDS_DISK_STATUS>("status");
+    d.style = r.Enum<VDS_PARTITION_STYLE>("style");
+    d.signature = r.Number<DWORD>("signature");
+    d.advancedInterface = r.Flag("advancedInterface");
+    d.createPartitionExInterface = r.Flag("createPartitionExInterface");
+    d.nameMissing = r.Flag("nameMissing");
+    d.id = r.Guid("id");
+    for (const Reader& p : r.Objects("partitions")) ReadPartition(p, d);
+}
+
+void ReadVolume(const Reader& r, Pack& pack)
+{
+    Volume& v = pack.AddVolume();
+    v.index = r.Number<ULONG>("index");
+    v.name = r.Text("name");
+    v.status = r.Enum<VDS_VOLUME_STATUS>("status");
+    v.propertiesResult = static_cast<HRESULT>(r.Number<uint32_t>("propertiesResult"));
+    v.nameMissing = r.Flag("nameMissing");
+    v.mfInterface = r.Flag("mfInterface");
+    v.driveType = r.Number<UINT>("driveType");
+    for (const Reader& x : r.Objects("extents"))
+        v.extents.push_back(Extent{x.Number<ULONG>("disk"), x.Number<ULONG>("partition")});
+    v.fileSystem = r.Enum<VDS_FILE_SYSTEM_TYPE>("fileSystem");
+    v.label = r.Text("label");
+    v.unitSize = r.Number<ULONG>("unitSize");
+    v.totalBytes = r.Number<ULONGLONG>("totalBytes");
+    v.usedBytes = r.Number<ULONGLONG>("usedBytes");
+    r.Hex("ntfsTag", &v.ntfsTag);
+    v.bootSector.assign(kBootSectorSize, 0);
+    r.Hex("bootSector", &v.bootSector);
+    v.accessPaths = r.Texts("accessPaths");
+    v.id = r.Guid("id");
+}
+
+void ReadMachine(const Json& root, Machine& machine)
+{
+    const Reader r(root, "");
+    if (!root.contains("format") || root["format"] != kFormat)
+        Reader::Fail("not a machine file: it lacks \"format\": \"" + std::string(kFormat) + "\"");
+    if (r.Number<uint64_t>("version") != kVersion)
+        Reader::Fail("\"version\" must be " + std::to_string(kVersion) + ": a machine file of another version");
+    machine.autoAssignLetters = r.Flag("autoAssignLetters");
+    for (const Reader& l : r.Objects("takenLetters")) {
+        const std::string letter = l.Text("letter");
+        if (letter.size() != 1) Reader::Fail("a taken \"letter\" must be one letter, not \"" + letter + "\"");
+        machine.TakeLetter(letter[0], l.Number<UINT>("driveType"));
+    }
+    for (const Reader& pr : r.Objects("providers")) {
+        Provider& provider = machine.AddProvider();
+        provider.name = pr.Text("name");
+        provider.version = pr.Text("version");
+        provider.swInterface = pr.Flag("swInterface");
+        provider.id = pr.Guid("id");
+        for (const Reader& kr : pr.Objects("packs")) {
+            Pack& pack = provider.AddPack();
+            pack.name = kr.Text("name");
+            pack.status = kr.Enum<VDS_PACK_STATUS>("status");
+            pack.id = kr.Guid("id");
+            for (const Reader& d : kr.Objects("disks")) ReadDisk(d, pack);
+            for (const Reader& v : kr.Objects("volumes")) ReadVolume(v, pack);
+        }
+    }
+    machine.nextVolumeIndex = r.Number<ULONG>("nextVolumeIndex");
+    machine.nextObjectSerial = r.Number<ULONG>("nextObjectSerial");
+}
+
+// "[json.exception.parse_error.101] parse error at line 1, column 2: ..." without its tag.
+std::string ParseMessage(const std::string& what)
+{
+    const size_t tag = what.find("] ");
+    return tag == std::string::npos ? what : what.substr(tag + 2);
+}
 
 } // namespace
 
 std::string SaveMachine(const Machine& machine)
 {
-    Json root = Json::Object();
-    root.Set("format", Text(kFormat));
-    root.Set("version", Num(kVersion));
-    root.Set("autoAssignLetters", Flag(machine.autoAssignLetters));
-    root.Set("nextVolumeIndex", Num(machine.nextVolumeIndex));
-    root.Set("nextObjectSerial", Num(machine.nextObjectSerial));
-    Json& letters = root.Set("takenLetters", Json::Array());
-    for (const auto& taken : machine.takenLetters) {
-        Json l = Json::Object();
-        l.Set("letter", Text(std::string(1, taken.first)));
-        l.Set("driveType", Num(taken.second));
-        letters.Push(std::move(l));
-    }
-    Json& providers = root.Set("providers", Json::Array());
+    Json letters = Json::array();
+    for (const auto& taken : machine.takenLetters)
+        letters.push_back({{"letter", std::string(1, taken.first)}, {"driveType", taken.second}});
+    Json providers = Json::array();
     for (const auto& provider : machine.providers) {
-        Json pj = Json::Object();
-        pj.Set("name", Text(provider->name));
-        pj.Set("version", Text(provider->version));
-        pj.Set("swInterface", Flag(provider->swInterface));
-        pj.Set("id", Text(GuidText(provider->id)));
-        Json& packs = pj.Set("packs", Json::Array());
+        Json packs = Json::array();
         for (const auto& pack : provider->packs) {
-            Json kj = Json::Object();
-            kj.Set("name", Text(pack->name));
-            kj.Set("status", Num(pack->status));
-            kj.Set("id", Text(GuidText(pack->id)));
-            Json& disks = kj.Set("disks", Json::Array());
-            for (const auto& disk : pack->disks) disks.Push(DiskJson(*disk));
-            Json& volumes = kj.Set("volumes", Json::Array());
-            for (const auto& volume : pack->volumes) volumes.Push(VolumeJson(*volume));
-            packs.Push(std::move(kj));
+            Json disks = Json::array();
+            for (const auto& disk : pack->disks) disks.push_back(DiskJson(*disk));
+            Json volumes = Json::array();
+            for (const auto& volume : pack->volumes) volumes.push_back(VolumeJson(*volume));
+            packs.push_back({{"name", pack->name},
+                             {"status", pack->status},
+                             {"id", GuidText(pack->id)},
+                             {"disks", disks},
+                             {"volumes", volumes}});
         }
-        providers.Push(std::move(pj));
+        providers.push_back({{"name", provider->name},
+                             {"version", provider->version},
+                             {"swInterface", provider->swInterface},
+                             {"id", GuidText(provider->id)},
+                             {"packs", packs}});
     }
-    return root.Write();
+    const Json root = {{"format", kFormat},
+                       {"version", kVersion},
+                       {"autoAssignLetters", machine.autoAssignLetters},
+                       {"nextVolumeIndex", machine.nextVolumeIndex},
+                       {"nextObjectSerial", machine.nextObjectSerial},
+                       {"takenLetters", letters},
+                       {"providers", providers}};
+    return root.dump(2) + "\n";
 }
 
 bool LoadMachine(const std::string& text, Machine& machine, std::string* error)
 {
-    if (error) error->clear();
     machine.Clear();
-    Json root;
-    Reader reader(error);
-    if (!Json::Parse(text, &root, error) || !reader.ReadMachine(root, machine)) {
-        machine.Clear();
-        return false;
+    std::string why;
+    try {
+        if (text.find_first_not_of(" \t\r\n") == std::string::npos) throw FieldError("the file is empty");
+        ReadMachine(Json::parse(text), machine);
+        why = BrokenRule(machine);
+    } catch (const Json::parse_error& e) {
+        why = "not JSON: " + ParseMessage(e.what());
+    } catch (const FieldError& e) {
+        why = e.what();
     }
-    return true;
-}
-
-bool SaveMachineFile(const std::string& path, const Machine& machine, std::string* error)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << SaveMachine(machine);
-    out.close();
-    if (!out) {
-        if (error) *error = "cannot write " + path;
-        return false;
-    }
-    return true;
-}
-
-bool LoadMachineFile(const std::string& path, Machine& machine, std::string* error)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        if (error) *error = "cannot read " + path;
-        machine.Clear();
-        return false;
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
-    return LoadMachine(text.str(), machine, error);
+    if (error) *error = why;
+    if (why.empty()) return true;
+    machine.Clear();
+    return false;
 }
 
 } // namespace kxemu

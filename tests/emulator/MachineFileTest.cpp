@@ -3,6 +3,7 @@
 #include "kxemu/MachineFile.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 using namespace kxemu;
 
@@ -19,8 +20,10 @@ void Build(Machine& m)
     d.createPartitionExInterface = false;
     d.AddPartition(2, 200 * MiB, 100 * MiB, 0x0C);
     d.AddPartition(1, 1 * MiB, 100 * MiB, 0x07, true);
-    d.AddGptPartition(7, 400 * MiB, 10 * MiB,
-                      GUID{0xebd0a0a2, 0xb9e5, 0x4433, {0x87, 0xc0, 0x68, 0xb6, 0xb7, 0x26, 0x99, 0xc7}});
+    Disk& gpt = pack.AddDisk(4, 8 * GiB);
+    gpt.style = VDS_PST_GPT;
+    gpt.AddGptPartition(7, 400 * MiB, 10 * MiB,
+                        GUID{0xebd0a0a2, 0xb9e5, 0x4433, {0x87, 0xc0, 0x68, 0xb6, 0xb7, 0x26, 0x99, 0xc7}});
     d.AddVolume(1).FileSystem(VDS_FST_NTFS, "Système").Used(5 * MiB).AccessPath("E:\\").AccessPath("C:\\mnt\\");
     Volume& v = d.AddVolume(2);
     v.propertiesResult = VDS_S_PROPERTIES_INCOMPLETE;
@@ -42,9 +45,10 @@ TEST(EmulatorMachineFile, RoundTripKeepsEverything)
 
     Disk* d = loaded.FindDisk(3);
     ASSERT_NE(nullptr, d);
-    ASSERT_EQ(3u, d->partitions.size());
+    ASSERT_EQ(2u, d->partitions.size());
     EXPECT_EQ(2u, d->partitions[0].number);
-    EXPECT_EQ(VDS_PST_GPT, d->partitions[2].style);
+    ASSERT_NE(nullptr, loaded.FindDisk(4));
+    EXPECT_EQ(VDS_PST_GPT, loaded.FindDisk(4)->partitions[0].style);
     EXPECT_FALSE(d->createPartitionExInterface);
     Volume* v = loaded.FindVolumeOnPartition(3, 1);
     ASSERT_NE(nullptr, v);
@@ -77,6 +81,49 @@ TEST(EmulatorMachineFile, RefusesWhatIsNotAMachine)
         std::string error;
         EXPECT_FALSE(LoadMachine(text, target, &error));
         EXPECT_FALSE(error.empty());
+        EXPECT_TRUE(target.providers.empty());
+    }
+}
+
+// Whatever no disk could hold is refused, naming the field that breaks the rule.
+TEST(EmulatorMachineFile, RefusesWhatNoDiskHolds)
+{
+    using Json = nlohmann::ordered_json;
+    Machine m;
+    Build(m);
+    const Json good = Json::parse(SaveMachine(m));
+    const std::string disk = "/providers/1/packs/0/disks/0";
+    const std::string at = "providers[1].packs[0].disks[0]";
+    struct Row {
+        std::string pointer;  // the field changed
+        Json value;
+        std::string message;
+    } rows[] = {
+        {disk + "/size", -5, at + ".size must be a whole number from 0 to 18446744073709551615, not -5"},
+        {disk + "/size", 1000, at + ".size: must be a whole number of sectors above 0, not 1000"},
+        {disk + "/bytesPerSector", 0, at + ".bytesPerSector: must be 512, 1024, 2048 or 4096, not 0"},
+        {disk + "/number", 4, "providers[1].packs[0].disks[1].number: disk 4 appears twice"},
+        {disk + "/partitions/0/size", 100ULL << 40, at + ".partitions[0].size: runs past the disk's end"},
+        {disk + "/partitions/0/offset", 50 * MiB, at + ".partitions[1].offset: overlaps partition 2"},
+        {disk + "/partitions/0/offset", 0, at + ".partitions[0].offset: lies in the partition table"},
+        {disk + "/partitions/0/size", 100 * MiB + 1, at + ".partitions[0].size: must be a whole number of sectors"},
+        {disk + "/partitions/0/active", true, at + ".partitions[1].active: a second active partition"},
+        {disk + "/partitions/0/number", 1, at + ".partitions[1].number: partition number 1 appears twice"},
+        {"/providers/1/packs/0/volumes/0/accessPaths/1", "C:\\m*t\\",
+         "providers[1].packs[0].volumes[0].accessPaths[1]: \"C:\\m*t\\\" is neither a drive letter"},
+        {"/providers/1/packs/0/volumes/1/accessPaths", Json::array({"E:\\"}),
+         "providers[1].packs[0].volumes[1].accessPaths[0]: the drive letter E: is taken already"},
+        {"/providers/1/packs/0/volumes/1/extents/0/partition", 9,
+         "providers[1].packs[0].volumes[1].extents[0]: no partition 9 on disk 3"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.pointer);
+        Json text = good;
+        text[Json::json_pointer(row.pointer)] = row.value;
+        Machine target;
+        std::string error;
+        EXPECT_FALSE(LoadMachine(text.dump(), target, &error));
+        EXPECT_EQ(0u, error.find(row.message)) << error;
         EXPECT_TRUE(target.providers.empty());
     }
 }

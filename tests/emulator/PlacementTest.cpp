@@ -30,10 +30,10 @@ protected:
     }
 
     HRESULT Create(IUnknown* object, ULONGLONG offset, ULONGLONG size, BYTE type, ULONG align,
-                   Ref<IVdsAsync>* job = nullptr)
+                   Ref<IVdsAsync>* job = nullptr, bool active = false)
     {
         auto create = As<IVdsCreatePartitionEx>(object, IID_IVdsCreatePartitionEx);
-        CREATE_PARTITION_PARAMETERS p = Mbr(type);
+        CREATE_PARTITION_PARAMETERS p = Mbr(type, active);
         Ref<IVdsAsync> local;
         Ref<IVdsAsync>& async = job ? *job : local;
         return create->CreatePartitionEx(offset, size, align, &p, async.put());
@@ -60,7 +60,9 @@ TEST_F(EmulatorPlacement, RefusesWhatTheServiceRefuses)
         HRESULT expected;
     } rows[] = {
         {"start inside a primary", 2 * MiB, 10 * MiB, 0x07, 0, VDS_E_INVALID_SPACE},
-        {"over the partition table", 0, 10 * MiB, 0x07, 0, VDS_E_INVALID_SPACE},
+        {"moved past the partition table onto a primary", 0, 10 * MiB, 0x07, 0, VDS_E_INVALID_SPACE},
+        {"a size of 1 byte", 2 * GiB, 1, 0x07, 0, VDS_E_VOLUME_LENGTH_NOT_SECTOR_SIZE_MULTIPLE},
+        {"a size of 1000 bytes", 2 * GiB, 1000, 0x07, 0, VDS_E_VOLUME_LENGTH_NOT_SECTOR_SIZE_MULTIPLE},
         {"overlapping a logical drive", 150 * MiB, 10 * MiB, 0x07, 0, VDS_E_INVALID_SPACE},
         {"across the container's end", 1 * GiB, 200 * MiB, 0x07, 0, VDS_E_INVALID_SPACE},
         {"past the disk's end", 63 * GiB, 2 * GiB, 0x07, 0, VDS_E_INVALID_SPACE},
@@ -95,6 +97,8 @@ TEST_F(EmulatorPlacement, StartMovesUpToTheAlignment)
         {64 * GiB, 5 * GiB + 4096, 4096, 5 * GiB + 4096},
         {4 * GiB - 512, 100 * KiB, 0, 128 * KiB},
         {2 * GiB, 1 * GiB + 512, 0, 1 * GiB + 64 * KiB},
+        {64 * GiB, 0, 0, 1 * MiB},
+        {2 * GiB, 0, 0, 64 * KiB},
     };
     ULONG number = 10;
     for (const Row& row : rows) {
@@ -163,6 +167,17 @@ TEST_F(EmulatorPlacement, FifthPrimaryEntryIsRefused)
     EXPECT_EQ(VDS_E_PARTITION_LIMIT_REACHED, Create(object.get(), 6 * GiB, 1 * GiB, 0x07, 0));
     // Logical drives take no entry of the table.
     EXPECT_EQ(S_OK, Create(object.get(), 500 * MiB, 50 * MiB, 0x07, 0));
+}
+
+TEST_F(EmulatorPlacement, OneActivePartitionPerDisk)
+{
+    Ref<IUnknown> object = DiskObject(1);
+    Ref<IVdsAsync> job;
+    EXPECT_EQ(VDS_E_ACTIVE_PARTITION, Create(object.get(), 2 * GiB, 1 * GiB, 0x07, 0, &job, true));
+    disk->partitions[0].active = false;
+    EXPECT_EQ(S_OK, Create(object.get(), 2 * GiB, 1 * GiB, 0x07, 0, &job, true));
+    ASSERT_NE(nullptr, At(2 * GiB));
+    EXPECT_TRUE(At(2 * GiB)->active);
 }
 
 TEST_F(EmulatorPlacement, ArgumentsOfEveryAttemptAreRecorded)

@@ -175,9 +175,11 @@ TEST_F(EmulatorVolumes, ShrinkStopsAtTheFreeBytes)
         ULONGLONG bytes;
         HRESULT expected;
     } rows[] = {
-        {"more than free", 1 * GiB - 100 * MiB + 1, VDS_E_SHRINK_SIZE_TOO_BIG},
+        {"a cluster more than free", 1 * GiB - 100 * MiB + 4096, VDS_E_SHRINK_SIZE_TOO_BIG},
         {"nothing", 0, E_INVALIDARG},
-        {"all free bytes", 1 * GiB - 100 * MiB, S_OK},
+        {"less than a cluster", 4095, VDS_E_SHRINK_SIZE_LESS_THAN_MIN},
+        {"a cluster and a byte: the cluster", 4097, S_OK},
+        {"the rest of the free bytes", 1 * GiB - 100 * MiB - 4096, S_OK},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -186,13 +188,18 @@ TEST_F(EmulatorVolumes, ShrinkStopsAtTheFreeBytes)
     EXPECT_EQ(100 * MiB, volume->totalBytes);
     EXPECT_EQ(100 * MiB, disk->partitions[0].size);
     EXPECT_EQ(1 * MiB, disk->partitions[0].offset);
-    EXPECT_EQ((std::vector<ULONGLONG>{1 * GiB - 100 * MiB + 1, 0, 1 * GiB - 100 * MiB}), emu.ShrinkCalls());
+    EXPECT_EQ(5u, emu.ShrinkCalls().size());
 }
 
-TEST_F(EmulatorVolumes, ShrinkNeedsNtfs)
+TEST_F(EmulatorVolumes, ShrinkNeedsNtfsOrRaw)
 {
     volume->FileSystem(VDS_FST_FAT32);
     EXPECT_EQ(VDS_E_CANNOT_SHRINK, Shrink(1 * MiB));
+    // A RAW volume has no data to move, and gives up whole sectors.
+    volume->FileSystem(VDS_FST_RAW);
+    EXPECT_EQ(VDS_E_SHRINK_SIZE_LESS_THAN_MIN, Shrink(511));
+    EXPECT_EQ(S_OK, Shrink(1 * MiB + 511));
+    EXPECT_EQ(1 * GiB - 1 * MiB, volume->totalBytes);
 }
 
 TEST_F(EmulatorVolumes, FailedShrinkJobChangesNothing)
@@ -216,6 +223,9 @@ TEST_F(EmulatorVolumes, DriveLetterBindsOnlyWhenFree)
         const char* path;
         HRESULT expected;
     } rows[] = {
+        {"E:\\a*b\\", HRESULT_FROM_WIN32(ERROR_INVALID_NAME)},
+        {"E:\\a\x01\\", HRESULT_FROM_WIN32(ERROR_INVALID_NAME)},
+        {"E:\\a\\\\", HRESULT_FROM_WIN32(ERROR_INVALID_NAME)},
         {"D:\\", VDS_E_DRIVE_LETTER_NOT_FREE},
         {"G:\\", VDS_E_DRIVE_LETTER_NOT_FREE},
         {"E", E_INVALIDARG},

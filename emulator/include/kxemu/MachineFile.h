@@ -9,11 +9,9 @@
 namespace kxemu {
 
 std::string SaveMachine(const Machine& machine);
-// Replaces the machine's content; on failure the machine is left empty and
-// `error` says why.
+// Replaces the machine's content. A text that is not a machine file, or a
+// machine that no disk could hold, leaves the machine empty, and `error`
+// names the field: "providers[0].packs[0].disks[1].partitions[0].size ...".
 bool LoadMachine(const std::string& text, Machine& machine, std::string* error);
-
-bool SaveMachineFile(const std::string& path, const Machine& machine, std::string* error);
-bool LoadMachineFile(const std::string& path, Machine& machine, std::string* error);
 
 } // namespace kxemu
