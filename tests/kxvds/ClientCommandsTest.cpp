@@ -11,10 +11,10 @@ using Commands = ClientTest;
 
 TEST_F(Commands, DefaultMachineHasTheDescribedLayout)
 {
-    const Json disk0 = RunJson({"table", "0"});
-    EXPECT_EQ(64 * GiB, disk0["size"].number);
-    const Json& parts = disk0["partitions"];
-    ASSERT_EQ(5u, parts.items.size());
+    Json disk0 = RunJson({"table", "0"});
+    EXPECT_EQ(64 * GiB, disk0["size"].get<uint64_t>());
+    Json& parts = disk0["partitions"];
+    ASSERT_EQ(5u, parts.size());
 
     struct Row {
         unsigned number;
@@ -29,39 +29,39 @@ TEST_F(Commands, DefaultMachineHasTheDescribedLayout)
     };
     for (size_t i = 0; i < 5; ++i) {
         SCOPED_TRACE("row " + std::to_string(i));
-        const Json& p = parts[i];
-        EXPECT_EQ(i, p["index"].number);
-        EXPECT_EQ(rows[i].number, p["number"].number);
-        EXPECT_EQ(static_cast<uint64_t>(rows[i].type), p["type"].number);
-        EXPECT_EQ(rows[i].active, p["active"].boolean);
-        EXPECT_EQ(rows[i].primary, p["primary"].boolean);
-        EXPECT_EQ(rows[i].recovery, p["recovery"].boolean);
-        EXPECT_EQ(p["offset"].number + p["size"].number, p["end"].number);
+        Json& p = parts[i];
+        EXPECT_EQ(i, p["index"].get<uint64_t>());
+        EXPECT_EQ(rows[i].number, p["number"].get<uint64_t>());
+        EXPECT_EQ(static_cast<uint64_t>(rows[i].type), p["type"].get<uint64_t>());
+        EXPECT_EQ(rows[i].active, p["active"].get<bool>());
+        EXPECT_EQ(rows[i].primary, p["primary"].get<bool>());
+        EXPECT_EQ(rows[i].recovery, p["recovery"].get<bool>());
+        EXPECT_EQ(p["offset"].get<uint64_t>() + p["size"].get<uint64_t>(), p["end"].get<uint64_t>());
         if (*rows[i].path) {
-            ASSERT_EQ(1u, p["accessPaths"].items.size());
-            EXPECT_EQ(rows[i].path, p["accessPaths"][0].text);
+            ASSERT_EQ(1u, p["accessPaths"].size());
+            EXPECT_EQ(rows[i].path, p["accessPaths"][0].get<std::string>());
         } else {
-            EXPECT_TRUE(p["accessPaths"].items.empty());
+            EXPECT_TRUE(p["accessPaths"].empty());
         }
     }
-    EXPECT_EQ(Json::Null, parts[3]["volume"].kind) << "the extended partition holds no volume";
-    EXPECT_GT(parts[1]["usedBytes"].number, 0u);
-    EXPECT_EQ(100 * MiB, parts[0]["size"].number);
-    EXPECT_EQ(500 * MiB, parts[2]["size"].number);
+    EXPECT_TRUE(parts[3]["volume"].is_null()) << "the extended partition holds no volume";
+    EXPECT_GT(parts[1]["usedBytes"].get<uint64_t>(), 0u);
+    EXPECT_EQ(100 * MiB, parts[0]["size"].get<uint64_t>());
+    EXPECT_EQ(500 * MiB, parts[2]["size"].get<uint64_t>());
 
-    const Json disk1 = RunJson({"table", "1"});
-    EXPECT_EQ(8 * GiB, disk1["size"].number);
-    EXPECT_TRUE(disk1["partitions"].items.empty());
+    Json disk1 = RunJson({"table", "1"});
+    EXPECT_EQ(8 * GiB, disk1["size"].get<uint64_t>());
+    EXPECT_TRUE(disk1["partitions"].empty());
 }
 
 TEST_F(Commands, DiskShowsSizeAndGeometry)
 {
-    const Json d = RunJson({"disk", "1"});
-    EXPECT_EQ(1u, d["disk"].number);
-    EXPECT_EQ(8 * GiB, d["size"].number);
-    EXPECT_EQ(512u, d["bytesPerSector"].number);
-    EXPECT_EQ(63u, d["sectorsPerTrack"].number);
-    EXPECT_EQ(255u, d["tracksPerCylinder"].number);
+    Json d = RunJson({"disk", "1"});
+    EXPECT_EQ(1u, d["disk"].get<uint64_t>());
+    EXPECT_EQ(8 * GiB, d["size"].get<uint64_t>());
+    EXPECT_EQ(512u, d["bytesPerSector"].get<uint64_t>());
+    EXPECT_EQ(63u, d["sectorsPerTrack"].get<uint64_t>());
+    EXPECT_EQ(255u, d["tracksPerCylinder"].get<uint64_t>());
 
     const ClientResult text = scratch.Run({"disk", "0"});
     EXPECT_EQ(0, text.status);
@@ -70,18 +70,18 @@ TEST_F(Commands, DiskShowsSizeAndGeometry)
 
 TEST_F(Commands, CreateReportsWhereThePartitionStartsAndItsDriveLetter)
 {
-    const Json first = RunJson({"create", "1", "2GiB"});
-    EXPECT_EQ(MiB, first["offset"].number);
-    EXPECT_EQ("F:\\", first["driveLetter"].text) << "C: Windows, D: CD-ROM, E: data";
-    EXPECT_EQ(1u, first["partition"]["number"].number);
-    EXPECT_EQ(2 * GiB, first["partition"]["size"].number);
+    Json first = RunJson({"create", "1", "2GiB"});
+    EXPECT_EQ(MiB, first["offset"].get<uint64_t>());
+    EXPECT_EQ("F:\\", first["driveLetter"].get<std::string>()) << "C: Windows, D: CD-ROM, E: data";
+    EXPECT_EQ(1u, first["partition"]["number"].get<uint64_t>());
+    EXPECT_EQ(2 * GiB, first["partition"]["size"].get<uint64_t>());
 
     // The second asks for the same start and lands after the first.
-    const Json second = RunJson({"create", "1", "1GiB", "--type", "0x0C", "--active"});
-    EXPECT_EQ(MiB + 2 * GiB, second["offset"].number);
-    EXPECT_EQ("G:\\", second["driveLetter"].text);
-    EXPECT_EQ(0x0Cu, second["partition"]["type"].number);
-    EXPECT_TRUE(second["partition"]["active"].boolean);
+    Json second = RunJson({"create", "1", "1GiB", "--type", "0x0C", "--active"});
+    EXPECT_EQ(MiB + 2 * GiB, second["offset"].get<uint64_t>());
+    EXPECT_EQ("G:\\", second["driveLetter"].get<std::string>());
+    EXPECT_EQ(0x0Cu, second["partition"]["type"].get<uint64_t>());
+    EXPECT_TRUE(second["partition"]["active"].get<bool>());
 
     const ClientResult text = scratch.Run({"create", "1", "512MiB"});
     EXPECT_EQ(0, text.status) << text.err;
@@ -91,44 +91,44 @@ TEST_F(Commands, CreateReportsWhereThePartitionStartsAndItsDriveLetter)
 TEST_F(Commands, LaterCommandsSeeEarlierChanges)
 {
     RunJson({"create", "1", "4GiB"});
-    const Json formatted = RunJson({"format", "1", "1", "--fs", "ntfs", "--label", "Backup"});
-    EXPECT_EQ("NTFS", formatted["fileSystem"].text);
-    EXPECT_TRUE(formatted["quick"].boolean);
+    Json formatted = RunJson({"format", "1", "1", "--fs", "ntfs", "--label", "Backup"});
+    EXPECT_EQ("NTFS", formatted["fileSystem"].get<std::string>());
+    EXPECT_TRUE(formatted["quick"].get<bool>());
 
     RunJson({"add-path", "1", "1", "C:/Backup"});
     RunJson({"remove-path", "1", "1", "F"});
     RunJson({"add-path", "1", "1", "g:"});
-    const Json shrunk = RunJson({"shrink", "1", "1", "1GiB"});
-    EXPECT_EQ(4 * GiB, shrunk["sizeBefore"].number);
-    EXPECT_EQ(3 * GiB, shrunk["size"].number);
+    Json shrunk = RunJson({"shrink", "1", "1", "1GiB"});
+    EXPECT_EQ(4 * GiB, shrunk["sizeBefore"].get<uint64_t>());
+    EXPECT_EQ(3 * GiB, shrunk["size"].get<uint64_t>());
 
-    const Json p = RunJson({"partition", "1", "1"})["partition"];
-    EXPECT_EQ(3 * GiB, p["size"].number);
-    EXPECT_GT(p["usedBytes"].number, 0u) << "a formatted volume has its file system's overhead in use";
-    ASSERT_EQ(2u, p["accessPaths"].items.size());
-    EXPECT_EQ("G:\\", p["accessPaths"][0].text);
-    EXPECT_EQ("C:\\Backup\\", p["accessPaths"][1].text);
+    Json p = RunJson({"partition", "1", "1"})["partition"];
+    EXPECT_EQ(3 * GiB, p["size"].get<uint64_t>());
+    EXPECT_GT(p["usedBytes"].get<uint64_t>(), 0u) << "a formatted volume has its file system's overhead in use";
+    ASSERT_EQ(2u, p["accessPaths"].size());
+    EXPECT_EQ("G:\\", p["accessPaths"][0].get<std::string>());
+    EXPECT_EQ("C:\\Backup\\", p["accessPaths"][1].get<std::string>());
 }
 
 TEST_F(Commands, PartitionIsFoundByNumberIndexAndOffset)
 {
-    const Json byNumber = RunJson({"partition", "0", "4"})["partition"];
-    const Json byIndex = RunJson({"partition", "0", "--index", "4"})["partition"];
-    const Json byOffset =
-        RunJson({"partition", "0", "--offset", std::to_string(byNumber["offset"].number)})["partition"];
-    for (const Json* p : {&byIndex, &byOffset}) {
-        EXPECT_EQ(4u, (*p)["number"].number);
-        EXPECT_EQ(byNumber["offset"].number, (*p)["offset"].number);
-        EXPECT_EQ("E:\\", (*p)["accessPaths"][0].text);
+    Json byNumber = RunJson({"partition", "0", "4"})["partition"];
+    Json byIndex = RunJson({"partition", "0", "--index", "4"})["partition"];
+    Json byOffset =
+        RunJson({"partition", "0", "--offset", std::to_string(byNumber["offset"].get<uint64_t>())})["partition"];
+    for (Json* p : {&byIndex, &byOffset}) {
+        EXPECT_EQ(4u, (*p)["number"].get<uint64_t>());
+        EXPECT_EQ(byNumber["offset"].get<uint64_t>(), (*p)["offset"].get<uint64_t>());
+        EXPECT_EQ("E:\\", (*p)["accessPaths"][0].get<std::string>());
     }
-    EXPECT_EQ(4u, byIndex["index"].number);
-    EXPECT_FALSE(byNumber.Has("index")) << "the index is shown only when it is known";
+    EXPECT_EQ(4u, byIndex["index"].get<uint64_t>());
+    EXPECT_FALSE(byNumber.contains("index")) << "the index is shown only when it is known";
 }
 
 TEST_F(Commands, PathsListsTheVolumesAccessPaths)
 {
-    EXPECT_EQ("C:\\", RunJson({"paths", "0", "2"})["accessPaths"][0].text);
-    EXPECT_TRUE(RunJson({"paths", "0", "1"})["accessPaths"].items.empty());
+    EXPECT_EQ("C:\\", RunJson({"paths", "0", "2"})["accessPaths"][0].get<std::string>());
+    EXPECT_TRUE(RunJson({"paths", "0", "1"})["accessPaths"].empty());
     const ClientResult none = scratch.Run({"paths", "0", "1"});
     EXPECT_EQ(0, none.status);
     EXPECT_EQ("(no access paths)\n", none.out);
@@ -189,10 +189,10 @@ TEST_F(Commands, MachineFileDefaultsToTheStateDirectory)
 TEST_F(Commands, ResetGoesBackToTheDefaultMachine)
 {
     RunJson({"create", "1", "1GiB"});
-    ASSERT_EQ(1u, RunJson({"table", "1"})["partitions"].items.size());
+    ASSERT_EQ(1u, RunJson({"table", "1"})["partitions"].size());
     const ClientResult reset = scratch.Run({"--reset"});
     EXPECT_EQ(0, reset.status) << reset.err;
-    EXPECT_TRUE(RunJson({"table", "1"})["partitions"].items.empty());
+    EXPECT_TRUE(RunJson({"table", "1"})["partitions"].empty());
 }
 
 TEST_F(Commands, ReadingCommandsLeaveAnExistingMachineFileAlone)

@@ -46,6 +46,25 @@ ClientResult ClientScratch::Run(std::vector<std::string> args) const
 ClientResult ClientScratch::RunPlain(const std::vector<std::string>& args,
                                      const std::map<std::string, std::string>& environment) const
 {
+    return Finish(Start(args, environment, "run"), "run");
+}
+
+std::vector<ClientResult> ClientScratch::RunTogether(const std::vector<std::vector<std::string>>& lines) const
+{
+    std::vector<int> pids;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        std::vector<std::string> args = lines[i];
+        args.insert(args.end(), {"--machine", Machine()});
+        pids.push_back(Start(args, {}, "run" + std::to_string(i)));
+    }
+    std::vector<ClientResult> results;
+    for (size_t i = 0; i < pids.size(); ++i) results.push_back(Finish(pids[i], "run" + std::to_string(i)));
+    return results;
+}
+
+int ClientScratch::Start(const std::vector<std::string>& args, const std::map<std::string, std::string>& environment,
+                         const std::string& tag) const
+{
     std::map<std::string, std::string> variables;
     for (char** e = environ; *e; ++e) {
         const std::string entry = *e;
@@ -71,24 +90,28 @@ ClientResult ClientScratch::RunPlain(const std::vector<std::string>& args,
     for (std::string& a : argvText) argv.push_back(a.data());
     argv.push_back(nullptr);
 
-    const std::string outFile = (dir / "stdout.txt").string();
-    const std::string errFile = (dir / "stderr.txt").string();
+    const std::string outFile = (dir / (tag + ".out")).string();
+    const std::string errFile = (dir / (tag + ".err")).string();
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-
-    ClientResult result;
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) throw std::runtime_error("cannot start " + argvText[0]);
+    return pid;
+}
+
+ClientResult ClientScratch::Finish(int pid, const std::string& tag) const
+{
+    ClientResult result;
     int wstatus = 0;
     while (waitpid(pid, &wstatus, 0) < 0 && errno == EINTR) {
     }
     if (WIFEXITED(wstatus)) result.status = WEXITSTATUS(wstatus);
-    result.out = ReadBytes(outFile);
-    result.err = ReadBytes(errFile);
+    result.out = ReadBytes(dir / (tag + ".out"));
+    result.err = ReadBytes(dir / (tag + ".err"));
     return result;
 }

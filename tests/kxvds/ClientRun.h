@@ -29,8 +29,15 @@ public:
     // kxvds ARGS, with `environment` added to (or, with "", removed from) the client's.
     ClientResult RunPlain(const std::vector<std::string>& args,
                           const std::map<std::string, std::string>& environment = {}) const;
+    // Each line started at once (with --machine <Machine()>), then all waited for.
+    std::vector<ClientResult> RunTogether(const std::vector<std::vector<std::string>>& lines) const;
 
 private:
+    // Started with stdout and stderr in files named after `tag`; the pid.
+    int Start(const std::vector<std::string>& args, const std::map<std::string, std::string>& environment,
+              const std::string& tag) const;
+    ClientResult Finish(int pid, const std::string& tag) const;
+
     std::filesystem::path dir;
 };
 

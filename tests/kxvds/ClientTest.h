@@ -2,9 +2,23 @@
 #pragma once
 
 #include "ClientRun.h"
-#include "JsonReader.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+using Json = nlohmann::json;
+
+// False, with `error` set, when `text` is not exactly one JSON document.
+inline bool ParseJson(const std::string& text, Json* value, std::string* error)
+{
+    try {
+        *value = Json::parse(text);
+        return true;
+    } catch (const Json::parse_error& e) {
+        *error = e.what();
+        return false;
+    }
+}
 
 class ClientTest : public ::testing::Test {
 protected:

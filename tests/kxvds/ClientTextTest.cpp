@@ -1,34 +1,11 @@
-// JSON, UTF-16 and result texts of the client.
+// UTF-16, tables and result texts of the client.
 #include "ErrorText.h"
-#include "JsonReader.h"
-#include "JsonWriter.h"
 #include "TextTable.h"
 #include "WideText.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-TEST(JsonWriter, WritesADocumentThatReadsBack)
-{
-    kxvds::JsonWriter json;
-    json.BeginObject()
-        .Key("path").String("C:\\Mount\\\"x\"\n\x01")
-        .Key("big").Number(UINT64_MAX)
-        .Key("empty").BeginArray().EndArray()
-        .Key("list").BeginArray().Bool(true).Null().BeginObject().EndObject().EndArray()
-        .EndObject();
-    Json value;
-    std::string error;
-    ASSERT_TRUE(ParseJson(json.Text(), &value, &error)) << error << "\n" << json.Text();
-    EXPECT_EQ("C:\\Mount\\\"x\"\n\x01", value["path"].text);
-    EXPECT_EQ(UINT64_MAX, value["big"].number);
-    EXPECT_EQ(Json::Array, value["empty"].kind);
-    ASSERT_EQ(3u, value["list"].items.size());
-    EXPECT_TRUE(value["list"][0].boolean);
-    EXPECT_EQ(Json::Null, value["list"][1].kind);
-    EXPECT_EQ(Json::Object, value["list"][2].kind);
-}
 
 TEST(WideText, RoundTripsOutsideTheBasicPlane)
 {

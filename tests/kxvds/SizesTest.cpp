@@ -65,7 +65,7 @@ TEST(ParseSize, RefusesWhatIsNotAWholeByteCount)
     }
 }
 
-TEST(FormatSize, PrefersAnExactCountAndFallsBackToTwoDecimals)
+TEST(FormatSize, OneUnitTwoDecimalsAndTheRestWhereRoundingWouldHideIt)
 {
     struct Row {
         uint64_t bytes;
@@ -74,12 +74,16 @@ TEST(FormatSize, PrefersAnExactCountAndFallsBackToTwoDecimals)
         {0, "0 B"},
         {1023, "1023 B"},
         {1024, "1 KiB"},
-        {100ULL << 20, "100 MiB"},
-        {64ULL << 30, "64 GiB"},
-        {(3ULL << 30) + (1ULL << 20), "3073 MiB"},
-        {(40ULL << 30) + (101ULL << 20), "40.10 GiB"},
         {1536, "1.50 KiB"},
-        {UINT64_MAX, "16777216.00 TiB"},
+        {100ULL << 20, "100 MiB"},
+        {5420ULL << 20, "5.29 GiB"},
+        {(18ULL << 30) + (600ULL << 20), "18.59 GiB"},
+        {(40ULL << 30) + (101ULL << 20), "40.10 GiB"},
+        {64ULL << 30, "64 GiB"},
+        {(59ULL << 30) + (1ULL << 20), "59 GiB + 1 MiB"},
+        {(1ULL << 30) - 512, "1023 MiB + 1023.50 KiB"},
+        {(1ULL << 40) + 5, "1 TiB + 5 B"},
+        {UINT64_MAX, "16777215 TiB + 1023 GiB + 1023 MiB + 1023 KiB + 1023 B"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.bytes);
@@ -87,9 +91,9 @@ TEST(FormatSize, PrefersAnExactCountAndFallsBackToTwoDecimals)
     }
 }
 
-TEST(FormatSize, ReadsBackAsTheSameSizeWhenExact)
+TEST(FormatSize, ReadsBackAsTheSameSizeWhenShownWithoutRounding)
 {
-    for (uint64_t bytes : {512ULL, 4096ULL, 3ULL << 29, 5000ULL << 20, 7ULL << 40}) {
+    for (uint64_t bytes : {512ULL, 4096ULL, 3ULL << 29, 5ULL << 30, 7ULL << 40}) {
         SCOPED_TRACE(bytes);
         std::string shown = FormatSize(bytes);
         shown.erase(shown.find(' '), 1);

@@ -2,9 +2,10 @@
 #include "Commands.h"
 
 #include "Failure.h"
-#include "JsonWriter.h"
 #include "Library.h"
+#include "Output.h"
 #include "PartitionInfo.h"
+#include "Placement.h"
 #include "Sizes.h"
 #include "UsageError.h"
 #include "WideText.h"
@@ -17,8 +18,14 @@ namespace kxvds {
 
 namespace {
 
-const uint64_t kDefaultOffset = 1ULL << 20;  // where partitioning tools start the first partition
 const unsigned char kDefaultType = 0x07;
+const uint32_t kInvalidArgument = 0x80070057u;
+const uint32_t kNoInterface = 0x80004002u;
+const uint32_t kPathNotFound = 0x80070003u;
+const uint32_t kDirectoryNotEmpty = 0x80070091u;
+const uint32_t kObjectExists = 0x8004241Du;
+// The library keeps this much free before the disk's end when a request reaches it.
+const uint64_t kLibraryEndReserve = 4ULL << 20;
 
 struct TypeName {
     const char* name;
@@ -67,6 +74,12 @@ std::string NormalisePath(const std::string& text)
         throw UsageError("bad path '" + text + "': expected a drive letter (F:) or a folder with its drive (C:\\Mount\\Data)");
     path[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
     if (path.back() != '\\') path += '\\';
+    for (size_t i = 3; i < path.size(); ++i) {
+        const auto c = static_cast<unsigned char>(path[i]);
+        if (c < 0x20 || std::string("<>:\"|?*").find(path[i]) != std::string::npos)
+            throw UsageError("bad path '" + text + "': folder names cannot hold < > : \" | ? * or control characters");
+        if (c == '\\' && path[i - 1] == '\\') throw UsageError("bad path '" + text + "': an empty folder name");
+    }
     return path;
 }
 
@@ -101,9 +114,54 @@ std::string On(unsigned number, unsigned long disk)
     return "partition " + std::to_string(number) + " on disk " + std::to_string(disk);
 }
 
-void Check(KXHRESULT hr, const std::string& action)
+// "Created" or, on a dry run, "Would create".
+std::string Done(const CommandLine& line, const char* done, const char* would)
 {
-    if (hr != 0) throw OperationFailed(static_cast<uint32_t>(hr), action);
+    return line.Has("--dry-run") ? would : done;
+}
+
+Json Document(const CommandLine& line, unsigned long disk)
+{
+    Json json = {{"disk", disk}};
+    if (line.Has("--dry-run")) json["dryRun"] = true;
+    return json;
+}
+
+void Check(KXHRESULT hr, const std::string& action, const std::string& why = std::string())
+{
+    if (hr != 0) throw OperationFailed(static_cast<uint32_t>(hr), action, why);
+}
+
+std::string Joined(const std::vector<std::string>& paths)
+{
+    std::string joined;
+    for (const std::string& p : paths) joined += (joined.empty() ? "" : " ") + p;
+    return joined.empty() ? "(none)" : joined;
+}
+
+std::string DriveLetterOf(const std::vector<std::string>& paths)
+{
+    for (const std::string& p : paths)
+        if (IsDriveRoot(p)) return p;
+    return std::string();
+}
+
+// What an access-path refusal means for this path and volume.
+std::string PathRefusal(uint32_t code, const std::string& path, const std::vector<std::string>& before,
+                        const std::string& where)
+{
+    const bool letter = IsDriveRoot(path);
+    for (const std::string& own : before)
+        if (code == kObjectExists && Lower(own) == Lower(path)) return path + " is an access path of this volume already";
+    if (code == kObjectExists && letter && !DriveLetterOf(before).empty())
+        return "the volume has the drive letter " + DriveLetterOf(before) + " already, and a volume has one; remove it first (kxvds remove-path " +
+               where + " " + DriveLetterOf(before).substr(0, 2) + ")";
+    if (code == kDirectoryNotEmpty)
+        return "the folder " + path + " is a mount folder already (of this or another volume), or is not empty";
+    if (code == kPathNotFound && !letter)
+        return "a mount folder must lie on a mounted NTFS volume, and no NTFS volume holds " + path.substr(0, 3);
+    if (code == kNoInterface) return "the partition holds no volume";
+    return std::string();
 }
 
 void ChangePath(const CommandLine& line, bool add)
@@ -116,29 +174,52 @@ void ChangePath(const CommandLine& line, bool add)
     DiskObject disk = OpenDisk(diskNumber);
     PartitionObject partition = OpenPartition(*disk, diskNumber, selector);
     const unsigned number = partition->GetPartitionNumber();
+    const std::vector<std::string> before = ReadAccessPaths(*partition);
     const WideString wide = ToWide(path);
-    if (add)
-        Check(partition->AddMountPoint(wide.c_str()), "add " + path + " to " + On(number, diskNumber));
-    else
-        Check(partition->DeleteMountPoint(wide.c_str()), "remove " + path + " from " + On(number, diskNumber));
+    const KXHRESULT hr = add ? partition->AddMountPoint(wide.c_str()) : partition->DeleteMountPoint(wide.c_str());
+    const std::string where = std::to_string(diskNumber) + " " + std::to_string(number);
+    Check(hr, (add ? "add " + path + " to " : "remove " + path + " from ") + On(number, diskNumber),
+          PathRefusal(static_cast<uint32_t>(hr), path, before, where));
     const std::vector<std::string> paths = ReadAccessPaths(*partition);
 
     if (line.json) {
-        JsonWriter json;
-        json.BeginObject()
-            .Key("disk").Number(diskNumber)
-            .Key("number").Number(number)
-            .Key(add ? "added" : "removed").String(path)
-            .Key("accessPaths").BeginArray();
-        for (const std::string& p : paths) json.String(p);
-        json.EndArray().EndObject();
-        Print(json.Text());
+        Json json = Document(line, diskNumber);
+        json.update(Json{{"number", number}, {add ? "added" : "removed", path}, {"accessPaths", paths}});
+        PrintJson(json);
         return;
     }
-    std::string now;
-    for (const std::string& p : paths) now += (now.empty() ? "" : " ") + p;
-    Print(std::string(add ? "Added " : "Removed ") + path + (add ? " to " : " from ") + On(number, diskNumber) +
-          ". Access paths now: " + (now.empty() ? "(none)" : now) + "\n");
+    Print(Done(line, add ? "Added " : "Removed ", add ? "Would add " : "Would remove ") + path +
+          (add ? " to " : " from ") + On(number, diskNumber) + ". Access paths " +
+          Done(line, "now: ", "would be: ") + Joined(paths) + "\n");
+}
+
+// The table as the library reports it, for placement.
+std::vector<TableEntry> ReadTable(IKXVdsDisk& disk, unsigned long diskNumber)
+{
+    std::vector<TableEntry> table;
+    const int count = disk.GetPartitionCount();
+    for (int i = 0; i < count; ++i) {
+        PartitionSelector byIndex;
+        byIndex.by = PartitionSelector::Index;
+        byIndex.value = static_cast<uint64_t>(i);
+        PartitionObject p = OpenPartition(disk, diskNumber, byIndex);
+        TableEntry entry;
+        entry.offset = p->GetOffset();
+        entry.size = p->GetSize();
+        entry.extended = IsExtendedType(p->GetPartitionType());
+        table.push_back(entry);
+    }
+    return table;
+}
+
+std::string LargestFree(uint64_t diskSize, const std::vector<TableEntry>& table)
+{
+    FreeExtent largest;
+    for (bool logical : {false, true})
+        for (const FreeExtent& f : FreeExtents(diskSize, table, logical))
+            if (f.size > largest.size) largest = f;
+    if (largest.size == 0) return "the disk has no free space left";
+    return "the largest free space is " + FormatSize(largest.size) + " at " + FormatSize(largest.offset);
 }
 
 } // namespace
@@ -148,17 +229,45 @@ void RunCreate(const CommandLine& line)
     const unsigned long diskNumber = ParseDiskNumber(line.positional[0]);
     const uint64_t size = ParseSize(line.positional[1], "size");
     if (size == 0) throw UsageError("bad size '" + line.positional[1] + "': a partition needs at least one byte");
-    const uint64_t offset = line.Has("--offset") ? ParseSize(line.Option("--offset"), "offset") : kDefaultOffset;
+    const bool placed = !line.Has("--offset");
+    if (!placed && line.Has("--logical")) throw UsageError("give --offset or --logical, not both");
+    uint64_t offset = placed ? 0 : ParseSize(line.Option("--offset"), "offset");
     const unsigned char type = line.Has("--type") ? ParseType(line.Option("--type")) : kDefaultType;
     const bool active = line.Has("--active");
 
     DiskObject disk = OpenDisk(diskNumber);
+    DiskProperties properties = {};
+    Check(disk->GetDiskProperties(&properties), "read the properties of disk " + std::to_string(diskNumber));
+    const std::string action = "create a partition of " + FormatSize(size) + " on disk " + std::to_string(diskNumber);
+    if (size % properties.ulBytesPerSector != 0)
+        throw OperationFailed(kInvalidArgument, action,
+                              "a partition is a whole number of sectors of " +
+                                  std::to_string(properties.ulBytesPerSector) + " bytes; " + std::to_string(size) +
+                                  " bytes is not");
+    std::string why;
+    if (placed) {
+        const std::vector<TableEntry> table = ReadTable(*disk, diskNumber);
+        const PlacementChoice choice = ChoosePlace(properties.ullSize, table, size, line.Has("--logical"));
+        if (!choice.found)
+            throw OperationFailed(0x80042406u, action,
+                                  "no free space of that size" +
+                                      std::string(line.Has("--logical") ? " in the extended partition" : "") + "; " +
+                                      LargestFree(properties.ullSize, table));
+        offset = choice.offset;
+        why = choice.why;
+    } else if (offset >= properties.ullSize) {
+        throw OperationFailed(kInvalidArgument, action,
+                              "offset " + FormatSize(offset) + " lies past the end of the disk (" +
+                                  FormatSize(properties.ullSize) + ")");
+    }
+
     KXUINT64 newOffset = 0;
-    WorkingNotice notice("Creating a partition of " + FormatSize(size) + " on disk " + std::to_string(diskNumber),
+    WorkingNotice notice(Done(line, "Creating", "Trying to create") + " a partition of " + FormatSize(size) + " on disk " +
+                             std::to_string(diskNumber),
                          WorkingNotice::Lasting);
     const KXHRESULT hr = disk->CreatePartition(offset, size, type, active ? 0x80 : 0, &newOffset);
     notice.Finish(hr == 0);
-    Check(hr, "create a partition of " + FormatSize(size) + " on disk " + std::to_string(diskNumber));
+    Check(hr, action);
 
     // The partition exists from here on: a failure to read it back is
     // reported, but the command has done its work.
@@ -173,36 +282,36 @@ void RunCreate(const CommandLine& line)
         std::fprintf(stderr, "kxvds: the new partition at offset %llu could not be read back\n",
                      static_cast<unsigned long long>(newOffset));
     }
-    std::string letter;
-    for (const std::string& p : info.accessPaths)
-        if (letter.empty() && IsDriveRoot(p)) letter = p;
+    const std::string letter = DriveLetterOf(info.accessPaths);
+    if (haveInfo && info.size < size && newOffset + size >= properties.ullSize &&
+        info.size + kLibraryEndReserve >= size)
+        why += (why.empty() ? "" : "; ") + std::string("smaller than asked: the library keeps ") +
+               FormatSize(kLibraryEndReserve) + " free before the disk's end";
 
     if (line.json) {
-        JsonWriter json;
-        json.BeginObject()
-            .Key("disk").Number(diskNumber)
-            .Key("requestedOffset").Number(offset)
-            .Key("requestedSize").Number(size)
-            .Key("offset").Number(newOffset)
-            .Key("driveLetter");
-        if (letter.empty()) json.Null(); else json.String(letter);
-        json.Key("partition");
-        if (haveInfo) WritePartition(json, info); else json.Null();
-        json.EndObject();
-        Print(json.Text());
+        Json json = Document(line, diskNumber);
+        json.update(Json{{"requestedOffset", placed ? nullptr : Json(offset)},
+                         {"requestedSize", size},
+                         {"offset", newOffset},
+                         {"placement", why},
+                         {"driveLetter", letter.empty() ? nullptr : Json(letter)},
+                         {"partition", haveInfo ? PartitionJson(info) : nullptr}});
+        PrintJson(json);
         return;
     }
-    std::string text = "Created ";
+    std::string text = Done(line, "Created ", "Would create ");
     text += haveInfo ? On(info.number, diskNumber) : "a partition on disk " + std::to_string(diskNumber);
     text += " at offset " + std::to_string(newOffset) + " (" + FormatSize(newOffset) + ")";
-    if (haveInfo) text += ", size " + FormatSize(info.size) + ", type " + TypeText(info.type);
+    if (haveInfo) text += ", size " + FormatSize(info.size) + ", type " + TypeText(info.type) + (info.primary ? ", primary" : ", a logical drive");
     text += ".\n";
+    if (!why.empty()) text += "Placed there: " + why + ".\n";
+    const std::string gets = Done(line, "received", "would receive");
     if (!letter.empty())
-        text += "Its volume received the drive letter " + letter + "\n";
+        text += "Its volume " + gets + " the drive letter " + letter + "\n";
     else if (haveInfo && !info.hasVolume)
         text += "It holds no volume (an extended partition holds logical drives).\n";
     else
-        text += "Its volume received no drive letter.\n";
+        text += "Its volume " + gets + " no drive letter.\n";
     Print(text);
 }
 
@@ -229,10 +338,17 @@ void RunShrink(const CommandLine& line)
     const unsigned number = partition->GetPartitionNumber();
     const uint64_t offset = partition->GetOffset();
     const uint64_t before = partition->GetSize();
-    WorkingNotice notice("Shrinking " + On(number, diskNumber) + " by " + FormatSize(bytes), WorkingNotice::Lasting);
+    const std::string action = "shrink " + On(number, diskNumber) + " by " + FormatSize(bytes);
+    if (IsExtendedType(partition->GetPartitionType()))
+        throw OperationFailed(kNoInterface, action,
+                              "it is the extended partition: it holds logical drives, not a volume, and only "
+                              "volumes shrink (shrink a logical drive in it instead)");
+    WorkingNotice notice(Done(line, "Shrinking ", "Trying to shrink ") + On(number, diskNumber) + " by " +
+                             FormatSize(bytes),
+                         WorkingNotice::Lasting);
     const KXHRESULT hr = partition->Shrink(bytes);
     notice.Finish(hr == 0);
-    Check(hr, "shrink " + On(number, diskNumber) + " by " + FormatSize(bytes));
+    Check(hr, action, static_cast<uint32_t>(hr) == kNoInterface ? "the partition holds no volume" : std::string());
 
     // A partition object keeps the size it was made with: ask afresh.
     PartitionSelector byOffset;
@@ -241,19 +357,16 @@ void RunShrink(const CommandLine& line)
     const uint64_t after = OpenPartition(*disk, diskNumber, byOffset)->GetSize();
 
     if (line.json) {
-        JsonWriter json;
-        json.BeginObject()
-            .Key("disk").Number(diskNumber)
-            .Key("number").Number(number)
-            .Key("shrunkBy").Number(bytes)
-            .Key("sizeBefore").Number(before)
-            .Key("size").Number(after)
-            .EndObject();
-        Print(json.Text());
+        Json json = Document(line, diskNumber);
+        json.update(Json{{"number", number}, {"shrunkBy", before - after}, {"requested", bytes},
+                         {"sizeBefore", before}, {"size", after}});
+        PrintJson(json);
         return;
     }
-    Print("Shrank " + On(number, diskNumber) + " by " + FormatSize(bytes) + ": " + FormatSize(before) + " -> " +
-          FormatSize(after) + ".\n");
+    std::string text = Done(line, "Shrank ", "Would shrink ") + On(number, diskNumber) + " by " +
+                       FormatSize(before - after) + ": " + FormatSize(before) + " -> " + FormatSize(after);
+    if (before - after != bytes) text += " (whole allocation units of the " + FormatSize(bytes) + " asked for)";
+    Print(text + ".\n");
 }
 
 void RunFormat(const CommandLine& line)
@@ -270,29 +383,25 @@ void RunFormat(const CommandLine& line)
     const unsigned number = partition->GetPartitionNumber();
     const WideString wideFs = ToWide(fileSystem);
     const WideString wideLabel = ToWide(label);
-    WorkingNotice notice("Formatting " + On(number, diskNumber) + " as " + fileSystem + (quick ? " (quick)" : " (full)"),
+    WorkingNotice notice(Done(line, "Formatting ", "Trying to format ") + On(number, diskNumber) + " as " + fileSystem +
+                             (quick ? " (quick)" : " (full)"),
                          WorkingNotice::Lasting);
     const KXHRESULT hr = partition->Format(wideFs.c_str(), wideLabel.c_str(), quick ? 1 : 0);
     notice.Finish(hr == 0);
-    Check(hr, "format " + On(number, diskNumber) + " as " + fileSystem);
+    Check(hr, "format " + On(number, diskNumber) + " as " + fileSystem,
+          static_cast<uint32_t>(hr) == kNoInterface ? "the partition holds no volume" : std::string());
     const uint64_t used = partition->GetUsedSpace();
 
     if (line.json) {
-        JsonWriter json;
-        json.BeginObject()
-            .Key("disk").Number(diskNumber)
-            .Key("number").Number(number)
-            .Key("fileSystem").String(fileSystem)
-            .Key("label").String(label)
-            .Key("quick").Bool(quick)
-            .Key("usedBytes").Number(used)
-            .EndObject();
-        Print(json.Text());
+        Json json = Document(line, diskNumber);
+        json.update(Json{{"number", number}, {"fileSystem", fileSystem}, {"label", label}, {"quick", quick},
+                         {"usedBytes", used}});
+        PrintJson(json);
         return;
     }
-    Print("Formatted " + On(number, diskNumber) + " as " + fileSystem +
+    Print(Done(line, "Formatted ", "Would format ") + On(number, diskNumber) + " as " + fileSystem +
           (label.empty() ? std::string(" without a label") : " with the label \"" + label + "\"") + "; " +
-          FormatSize(used) + " in use.\n");
+          FormatSize(used) + Done(line, " in use.\n", " would be in use.\n"));
 }
 
 } // namespace kxvds

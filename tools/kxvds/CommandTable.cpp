@@ -9,6 +9,8 @@ namespace {
 const OptionRule kNumber = {"--number", "N", "the partition with this partition number (as NUMBER)"};
 const OptionRule kIndex = {"--index", "N", "the partition at this position in the table, from 0"};
 const OptionRule kOffset = {"--offset", "SIZE", "the partition that starts at this offset"};
+const OptionRule kDryRun = {"--dry-run", nullptr, "show what would change, and change nothing"};
+
 
 std::vector<CommandRule> BaseCommands()
 {
@@ -32,35 +34,42 @@ std::vector<CommandRule> BaseCommands()
          "Lists the drive letters and mount folders of the volume on a partition.\n"
          "The partition is given by its NUMBER, or by --index or --offset instead.",
          {{"DISK", "NUMBER"}, 1, {kNumber, kIndex, kOffset}}, false, true, RunPaths},
-        {"create", "DISK SIZE [--offset SIZE] [--type TYPE] [--active]",
+        {"create", "DISK SIZE [--offset SIZE | --logical] [--type TYPE] [--active] [--dry-run]",
          "create a partition; it gets the first free drive letter",
-         "Creates an MBR partition of SIZE on disk DISK. The start (--offset, default\n"
-         "1 MiB) moves past partitions that already hold it, and the size shrinks to\n"
-         "what fits; inside an extended partition the new one is a logical drive.\n"
-         "Shows where the partition really starts and the drive letter its volume\n"
+         "Creates an MBR partition of SIZE on disk DISK. Without --offset it goes to\n"
+         "the first free space large enough: outside the extended partition while one\n"
+         "of the MBR's four primary entries is free, else (or with --logical) inside\n"
+         "it as a logical drive. With --offset the library starts there, moves past\n"
+         "partitions that already hold the start and shrinks the size to what fits.\n"
+         "Shows where the partition went and why, and the drive letter its volume\n"
          "received. TYPE is an MBR type byte (0x07, 12, ...) or one of ntfs (0x07),\n"
-         "fat (0x06), fat32 (0x0C) and extended (0x0F); the default is 0x07.",
+         "fat (0x06), fat32 (0x0C) and extended (0x0F); the default is 0x07." 
+         "\n"
+         "With --dry-run the library does its work on a copy of the emulated machine\n"
+         "and the command shows what would change; the machine file stays as it is.",
          {{"DISK", "SIZE"}, 2,
-          {{"--offset", "SIZE", "where the partition should start (default 1 MiB)"},
+          {{"--offset", "SIZE", "where the partition should start"},
+           {"--logical", nullptr, "a logical drive in the extended partition"},
            {"--type", "TYPE", "MBR partition type (default 0x07)"},
-           {"--active", nullptr, "mark the partition active (bootable)"}}},
+           {"--active", nullptr, "mark the partition active (bootable)"},
+           kDryRun}},
          true, true, RunCreate},
         {"add-path", "DISK NUMBER PATH", "give a partition's volume a drive letter or mount folder",
          "Adds PATH to the access paths of the volume on a partition. PATH is a drive\n"
          "letter (F, F: or F:\\) or a folder on an NTFS volume (C:\\Mount\\Data).\n"
          "The partition is given by its NUMBER, or by --index or --offset instead.",
-         {{"DISK", "NUMBER", "PATH"}, 2, {kNumber, kIndex, kOffset}}, true, true, RunAddPath},
+         {{"DISK", "NUMBER", "PATH"}, 2, {kNumber, kIndex, kOffset, kDryRun}}, true, true, RunAddPath},
         {"remove-path", "DISK NUMBER PATH", "remove a drive letter or mount folder from a volume",
          "Removes PATH from the access paths of the volume on a partition. PATH is\n"
          "written as for add-path.\n"
          "The partition is given by its NUMBER, or by --index or --offset instead.",
-         {{"DISK", "NUMBER", "PATH"}, 2, {kNumber, kIndex, kOffset}}, true, true, RunRemovePath},
+         {{"DISK", "NUMBER", "PATH"}, 2, {kNumber, kIndex, kOffset, kDryRun}}, true, true, RunRemovePath},
         {"shrink", "DISK NUMBER SIZE", "shrink a partition's volume by SIZE",
          "Shrinks the volume on a partition, and the partition with it, by SIZE; the\n"
-         "space is freed at the partition's end. Only NTFS volumes shrink, and by no\n"
-         "more than their free space.\n"
+         "space is freed at the partition's end. NTFS volumes shrink in whole clusters\n"
+         "(RAW ones in whole sectors), by no more than their free space.\n"
          "The partition is given by its NUMBER, or by --index or --offset instead.",
-         {{"DISK", "NUMBER", "SIZE"}, 2, {kNumber, kIndex, kOffset}}, true, true, RunShrink},
+         {{"DISK", "NUMBER", "SIZE"}, 2, {kNumber, kIndex, kOffset, kDryRun}}, true, true, RunShrink},
         {"format", "DISK NUMBER [--fs FS] [--label TEXT] [--full]", "format a partition's volume",
          "Formats the volume on a partition with FS: FAT, FAT32 or NTFS (the default).\n"
          "exFAT is recognised but the interface refuses it. A quick format is the\n"
@@ -71,7 +80,8 @@ std::vector<CommandRule> BaseCommands()
            {"--fs", "FS", "FAT, FAT32 or NTFS (default NTFS)"},
            {"--label", "TEXT", "the volume label (default none)"},
            {"--quick", nullptr, "quick format (the default)"},
-           {"--full", nullptr, "full format"}}},
+           {"--full", nullptr, "full format"},
+           kDryRun}},
          true, true, RunFormat},
     };
 }

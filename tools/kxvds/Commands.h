@@ -37,6 +37,5 @@ void RunFormat(const CommandLine& line);
 
 // Shared by the implementations.
 unsigned long ParseDiskNumber(const std::string& text);
-void Print(const std::string& text);
 
 } // namespace kxvds

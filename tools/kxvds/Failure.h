@@ -11,12 +11,19 @@ namespace kxvds {
 
 class OperationFailed : public std::runtime_error {
 public:
-    // `action` completes "cannot ...": "select disk 7".
-    OperationFailed(uint32_t result, const std::string& action) : std::runtime_error(action), code(result) {}
+    // `action` completes "cannot ...": "select disk 7". `why`, when known,
+    // says what happened in this case ("there is no disk 7; the disks are 0
+    // and 1") instead of the code's general meaning.
+    OperationFailed(uint32_t result, const std::string& action, const std::string& why = std::string())
+        : std::runtime_error(action), code(result), explanation(why)
+    {
+    }
     uint32_t Code() const { return code; }
+    const std::string& Explanation() const { return explanation; }
 
 private:
     uint32_t code;
+    std::string explanation;
 };
 
 class HostFailure : public std::runtime_error {

@@ -40,7 +40,10 @@ std::string GeneralHelp()
     text +=
         "\n"
         "Sizes are bytes, or a number with a binary unit: 512, 4KiB, 100MiB, 1.5GiB,\n"
-        "2T (K, M, G and T are KiB, MiB, GiB and TiB).\n"
+        "2T (K, M, G and T are KiB, MiB, GiB and TiB). They are shown in the largest\n"
+        "unit that holds one, with two decimals where not whole (18.59 GiB), or\n"
+        "spelled out where rounding would hide the rest (59 GiB + 1 MiB); --json\n"
+        "gives bytes.\n"
         "\n" +
         HostHelp() +
         "\n"

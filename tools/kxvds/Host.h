@@ -25,6 +25,9 @@ std::unique_ptr<Host> StartHost(const CommandLine& line);
 // Commands that only this host offers.
 const std::vector<CommandRule>& HostCommands();
 
+// The numbers of the disks there are, for messages; empty when unknown.
+std::vector<unsigned long> ExistingDisks();
+
 // A paragraph for "kxvds --help" about where the disks are.
 std::string HostHelp();
 

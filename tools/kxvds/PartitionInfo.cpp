@@ -1,7 +1,6 @@
 #include "PartitionInfo.h"
 
 #include "Failure.h"
-#include "JsonWriter.h"
 #include "WideText.h"
 
 #include <cstdio>
@@ -44,6 +43,7 @@ PartitionInfo ReadPartition(IKXVdsPartition& partition, int index)
     info.type = partition.GetPartitionType();
     info.active = partition.IsActive() != 0;
     info.primary = partition.IsPrimary() != 0;
+    info.extended = IsExtendedType(info.type);
 
     KXWCHAR name[kTextCapacity] = {};
     info.hasVolume = partition.GetVolumeName(name, kTextCapacity) == 0;
@@ -59,7 +59,7 @@ PartitionInfo ReadPartition(IKXVdsPartition& partition, int index)
 std::string Flags(const PartitionInfo& info)
 {
     std::string flags = info.primary ? "primary" : "logical";
-    if (info.type == 0x05 || info.type == 0x0F) flags += ", extended";
+    if (info.extended) flags += ", extended";
     if (info.active) flags += ", active";
     if (info.recovery) flags += ", recovery";
     return flags;
@@ -72,25 +72,28 @@ std::string TypeText(int type)
     return text;
 }
 
-void WritePartition(JsonWriter& json, const PartitionInfo& info)
+bool IsExtendedType(int type)
 {
-    json.BeginObject();
-    if (info.index >= 0) json.Key("index").Number(static_cast<uint64_t>(info.index));
-    json.Key("number").Number(info.number);
-    json.Key("offset").Number(info.offset);
-    json.Key("end").Number(info.end);
-    json.Key("size").Number(info.size);
-    json.Key("type").Number(static_cast<uint64_t>(info.type & 0xFF));
-    json.Key("active").Bool(info.active);
-    json.Key("primary").Bool(info.primary);
-    json.Key("recovery").Bool(info.recovery);
-    json.Key("volume");
-    if (info.hasVolume) json.String(info.volumeName); else json.Null();
-    json.Key("usedBytes").Number(info.usedBytes);
-    json.Key("accessPaths").BeginArray();
-    for (const std::string& path : info.accessPaths) json.String(path);
-    json.EndArray();
-    json.EndObject();
+    return type == 0x05 || type == 0x0F;
+}
+
+Json PartitionJson(const PartitionInfo& info)
+{
+    Json json;
+    if (info.index >= 0) json["index"] = info.index;
+    json.update({{"number", info.number},
+                 {"offset", info.offset},
+                 {"end", info.end},
+                 {"size", info.size},
+                 {"type", info.type & 0xFF},
+                 {"active", info.active},
+                 {"primary", info.primary},
+                 {"recovery", info.recovery},
+                 {"volume", nullptr},
+                 {"usedBytes", info.usedBytes},
+                 {"accessPaths", info.accessPaths}});
+    if (info.hasVolume) json["volume"] = info.volumeName;
+    return json;
 }
 
 } // namespace kxvds

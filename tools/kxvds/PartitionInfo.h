@@ -2,14 +2,13 @@
 #pragma once
 
 #include "KXVdsDisks.h"
+#include "Output.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace kxvds {
-
-class JsonWriter;
 
 struct PartitionInfo {
     int index = -1;              // position in the disk's list; -1 when not known
@@ -21,6 +20,7 @@ struct PartitionInfo {
     bool active = false;
     bool primary = false;
     bool recovery = false;
+    bool extended = false;       // holds logical drives, never a volume
     bool hasVolume = false;      // the volume name could be read
     std::string volumeName;
     uint64_t usedBytes = 0;
@@ -39,6 +39,8 @@ std::string Flags(const PartitionInfo& info);
 std::string TypeText(int type);
 
 // One JSON object with every field; sizes in bytes.
-void WritePartition(JsonWriter& json, const PartitionInfo& info);
+Json PartitionJson(const PartitionInfo& info);
+
+bool IsExtendedType(int type);
 
 } // namespace kxvds

@@ -2,8 +2,8 @@
 #include "Commands.h"
 
 #include "Failure.h"
-#include "JsonWriter.h"
 #include "Library.h"
+#include "Output.h"
 #include "PartitionInfo.h"
 #include "Sizes.h"
 #include "TextTable.h"
@@ -59,12 +59,6 @@ unsigned long ParseDiskNumber(const std::string& text)
     return ParseNumber(text, "disk number", kMostDiskNumber);
 }
 
-void Print(const std::string& text)
-{
-    std::fputs(text.c_str(), stdout);
-    std::fflush(stdout);
-}
-
 void RunDisk(const CommandLine& line)
 {
     const unsigned long number = ParseDiskNumber(line.positional[0]);
@@ -74,16 +68,12 @@ void RunDisk(const CommandLine& line)
     if (hr != 0) throw OperationFailed(static_cast<uint32_t>(hr), "read the properties of disk " + std::to_string(number));
 
     if (line.json) {
-        JsonWriter json;
-        json.BeginObject()
-            .Key("disk").Number(number)
-            .Key("size").Number(properties.ullSize)
-            .Key("bytesPerSector").Number(properties.ulBytesPerSector)
-            .Key("sectorsPerTrack").Number(properties.ulSectorsPerTrack)
-            .Key("tracksPerCylinder").Number(properties.ulTracksPerCylinder)
-            .Key("partitionCount").Number(static_cast<uint64_t>(disk->GetPartitionCount()))
-            .EndObject();
-        Print(json.Text());
+        PrintJson({{"disk", number},
+                   {"size", properties.ullSize},
+                   {"bytesPerSector", properties.ulBytesPerSector},
+                   {"sectorsPerTrack", properties.ulSectorsPerTrack},
+                   {"tracksPerCylinder", properties.ulTracksPerCylinder},
+                   {"partitionCount", disk->GetPartitionCount()}});
         return;
     }
     Print("Disk " + std::to_string(number) + "\n" +
@@ -113,12 +103,9 @@ void RunTable(const CommandLine& line)
     }
 
     if (line.json) {
-        JsonWriter json;
-        json.BeginObject().Key("disk").Number(number).Key("size").Number(properties.ullSize);
-        json.Key("partitions").BeginArray();
-        for (const PartitionInfo& info : partitions) WritePartition(json, info);
-        json.EndArray().EndObject();
-        Print(json.Text());
+        Json list = Json::array();
+        for (const PartitionInfo& info : partitions) list.push_back(PartitionJson(info));
+        PrintJson({{"disk", number}, {"size", properties.ullSize}, {"partitions", list}});
         return;
     }
 
@@ -158,11 +145,7 @@ void RunPartition(const CommandLine& line)
         ReadPartition(*partition, selector.by == PartitionSelector::Index ? static_cast<int>(selector.value) : -1);
 
     if (line.json) {
-        JsonWriter json;
-        json.BeginObject().Key("disk").Number(number).Key("partition");
-        WritePartition(json, info);
-        json.EndObject();
-        Print(json.Text());
+        PrintJson({{"disk", number}, {"partition", PartitionJson(info)}});
         return;
     }
     Print("Partition " + std::to_string(info.number) + " on disk " + std::to_string(number) + "\n" +
@@ -178,14 +161,7 @@ void RunPaths(const CommandLine& line)
     const std::vector<std::string> paths = ReadAccessPaths(*partition);
 
     if (line.json) {
-        JsonWriter json;
-        json.BeginObject()
-            .Key("disk").Number(number)
-            .Key("number").Number(partition->GetPartitionNumber())
-            .Key("accessPaths").BeginArray();
-        for (const std::string& p : paths) json.String(p);
-        json.EndArray().EndObject();
-        Print(json.Text());
+        PrintJson({{"disk", number}, {"number", partition->GetPartitionNumber()}, {"accessPaths", paths}});
         return;
     }
     if (paths.empty()) Print("(no access paths)\n");

@@ -5,7 +5,7 @@
 #include "Failure.h"
 #include "Help.h"
 #include "Host.h"
-#include "JsonWriter.h"
+#include "Output.h"
 #include "UsageError.h"
 
 #include <algorithm>
@@ -15,45 +15,38 @@ namespace kxvds {
 
 namespace {
 
+// Errors go to stderr; with --json also as the one document on stdout.
+int Report(const std::string& line, const Json& error, bool json, int status)
+{
+    DiscardOutput();
+    std::fprintf(stderr, "kxvds: %s\n", line.c_str());
+    if (json) {
+        PrintJson(Json{{"error", error}});
+        FlushOutput();
+    }
+    return status;
+}
+
 int Usage(const std::string& message, bool json)
 {
-    std::fprintf(stderr, "kxvds: %s\n", message.c_str());
-    if (json) {
-        JsonWriter out;
-        out.BeginObject().Key("error").BeginObject().Key("usage").Bool(true).Key("message").String(message).EndObject().EndObject();
-        Print(out.Text());
-    }
-    return kExitUsage;
+    return Report(message, {{"usage", true}, {"message", message}}, json, kExitUsage);
 }
 
 int Failed(const OperationFailed& failure, bool json)
 {
     const uint32_t code = failure.Code();
     const std::string name = ResultName(code);
-    const std::string text = ResultText(code);
-    std::fprintf(stderr, "kxvds: cannot %s: %s (HRESULT %s%s%s)\n", failure.what(), text.c_str(),
-                 HexResult(code).c_str(), name.empty() ? "" : ", ", name.c_str());
-    if (json) {
-        JsonWriter out;
-        out.BeginObject().Key("error").BeginObject().Key("action").String(failure.what());
-        out.Key("hresult").String(HexResult(code));
-        out.Key("name");
-        if (name.empty()) out.Null(); else out.String(name);
-        out.Key("message").String(text).EndObject().EndObject();
-        Print(out.Text());
-    }
-    return kExitFailed;
+    const std::string text = failure.Explanation().empty() ? ResultText(code) : failure.Explanation();
+    Json error = {{"action", failure.what()}, {"hresult", HexResult(code)}, {"name", nullptr}, {"message", text}};
+    if (!name.empty()) error["name"] = name;
+    return Report(std::string("cannot ") + failure.what() + ": " + text + " (HRESULT " + HexResult(code) +
+                      (name.empty() ? "" : ", " + name) + ")",
+                  error, json, kExitFailed);
 }
 
 int HostFailed(const std::string& message, bool json)
 {
-    std::fprintf(stderr, "kxvds: %s\n", message.c_str());
-    if (json) {
-        JsonWriter out;
-        out.BeginObject().Key("error").BeginObject().Key("message").String(message).EndObject().EndObject();
-        Print(out.Text());
-    }
-    return kExitFailed;
+    return Report(message, {{"message", message}}, json, kExitFailed);
 }
 
 } // namespace
@@ -72,6 +65,7 @@ int RunKxvds(const std::vector<std::string>& args)
     const CommandRule* command = line.command.empty() ? nullptr : FindCommand(line.command);
     if (line.help) {
         Print(command ? CommandHelp(*command) : GeneralHelp());
+        FlushOutput();
         return kExitSuccess;
     }
     if (!command && !line.reset) {
@@ -83,7 +77,8 @@ int RunKxvds(const std::vector<std::string>& args)
         std::unique_ptr<Host> host;
         if (!command || command->needsService) host = StartHost(line);
         if (command) command->run(line);
-        if (host) host->Succeeded(command && command->changesDisks);
+        if (host) host->Succeeded(command && command->changesDisks && !line.Has("--dry-run"));
+        FlushOutput();
         return kExitSuccess;
     } catch (const UsageError& e) {
         return Usage(e.what(), json);

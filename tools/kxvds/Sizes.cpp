@@ -99,21 +99,21 @@ uint64_t ParseSize(const std::string& text, const std::string& what)
 std::string FormatSize(uint64_t bytes)
 {
     static const Unit kShown[] = {{"TiB", 1ULL << 40}, {"GiB", 1ULL << 30}, {"MiB", 1ULL << 20}, {"KiB", 1ULL << 10}};
-    const uint64_t kMostExactCount = 9999;
+    const Unit* unit = nullptr;
+    for (const Unit& u : kShown)
+        if (!unit && bytes >= u.bytes) unit = &u;
+    if (!unit) return std::to_string(bytes) + " B";
+    const uint64_t whole = bytes / unit->bytes;
+    const uint64_t rest = bytes % unit->bytes;
+    if (rest == 0) return std::to_string(whole) + " " + unit->name;
+    // Hundredths, rounded; a figure that rounds to a whole number would hide
+    // the rest, so the rest is spelled out instead.
+    const uint64_t hundredths = (rest * 100 + unit->bytes / 2) / unit->bytes;
+    if (hundredths == 0 || hundredths == 100) return std::to_string(whole) + " " + unit->name + " + " + FormatSize(rest);
     char text[48];
-    // An exact count in a smaller unit ("3073 MiB") says more than a rounded
-    // one in a larger ("3.00 GiB").
-    for (const Unit& u : kShown) {
-        if (bytes < u.bytes || bytes % u.bytes != 0 || bytes / u.bytes > kMostExactCount) continue;
-        std::snprintf(text, sizeof text, "%llu %s", static_cast<unsigned long long>(bytes / u.bytes), u.name);
-        return text;
-    }
-    for (const Unit& u : kShown) {
-        if (bytes < u.bytes) continue;
-        std::snprintf(text, sizeof text, "%.2f %s", static_cast<double>(bytes) / static_cast<double>(u.bytes), u.name);
-        return text;
-    }
-    return std::to_string(bytes) + " B";
+    std::snprintf(text, sizeof text, "%llu.%02llu %s", static_cast<unsigned long long>(whole),
+                  static_cast<unsigned long long>(hundredths), unit->name);
+    return text;
 }
 
 } // namespace kxvds

@@ -10,8 +10,9 @@ namespace kxvds {
 // Units are binary (K, KiB = 1024; M, MiB; G, GiB; T, TiB; B = bytes).
 uint64_t ParseSize(const std::string& text, const std::string& what);
 
-// "100 MiB", "3073 MiB", "63.41 GiB", "512 B": an exact count below 10000
-// in the largest unit that gives one, else two decimals in the largest unit.
+// In the largest binary unit that holds at least one: "64 GiB" when whole,
+// else with two decimals, "18.59 GiB"; where two decimals would show a whole
+// number the rest is spelled out, "59 GiB + 1 MiB". Bytes below 1 KiB: "512 B".
 std::string FormatSize(uint64_t bytes);
 
 } // namespace kxvds

@@ -10,6 +10,7 @@
 #include "kxemu/KXEmulator.h"
 #include "kxemu/MachineFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -17,6 +18,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace kxvds {
@@ -25,12 +28,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
+const kxemu::Machine* running = nullptr;  // the machine of the host at work, for messages
+
 // Read whole, or nothing: `exists` tells a missing file from an unreadable one.
 bool ReadFile(const std::string& path, std::string* text, bool* exists, std::string* why)
 {
     std::error_code error;
     *exists = fs::exists(path, error);
     if (!*exists) return false;
+    if (fs::is_directory(path, error)) {
+        *why = "it is a folder, not a file (give --machine a file name)";
+        return false;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         *why = std::strerror(errno);
@@ -73,9 +82,37 @@ void WriteFileAtomically(const std::string& path, const std::string& text)
     }
 }
 
+// Held from load to save, so that commands run at once on one machine file
+// take turns instead of overwriting each other's changes. A file of its own:
+// the save renames a new machine file over the old one.
+class MachineLock {
+public:
+    explicit MachineLock(const std::string& machine)
+    {
+        const fs::path target(machine);
+        std::error_code error;
+        if (target.has_parent_path()) fs::create_directories(target.parent_path(), error);
+        const std::string path = machine + ".lock";
+        descriptor = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        if (descriptor < 0) throw HostFailure("cannot lock the machine file " + machine + ": " + std::strerror(errno));
+        while (flock(descriptor, LOCK_EX) != 0) {
+            if (errno == EINTR) continue;
+            const std::string why = std::strerror(errno);
+            close(descriptor);
+            throw HostFailure("cannot lock the machine file " + machine + ": " + why);
+        }
+    }
+    ~MachineLock() { close(descriptor); }
+    MachineLock(const MachineLock&) = delete;
+    MachineLock& operator=(const MachineLock&) = delete;
+
+private:
+    int descriptor = -1;
+};
+
 class EmulatorHost : public Host {
 public:
-    EmulatorHost(std::string file, bool reset) : path(std::move(file))
+    EmulatorHost(std::string file, bool reset, bool tryOnly) : path(std::move(file)), lock(path), dryRun(tryOnly)
     {
         if (FAILED(emulator.Registration()))
             throw HostFailure("the emulated disk service could not be registered");
@@ -96,18 +133,24 @@ public:
         } else {
             throw HostFailure("cannot read the machine file " + path + ": " + unreadable);
         }
+        running = &emulator.Machine();
     }
+
+    ~EmulatorHost() override { running = nullptr; }
 
     void Succeeded(bool changedDisks) override
     {
-        if (!changedDisks && why.empty()) return;
+        // A dry run works on the machine as loaded and leaves the file as it was.
+        if (dryRun || (!changedDisks && why.empty())) return;
         WriteFileAtomically(path, kxemu::SaveMachine(emulator.Machine()));
         if (!why.empty()) std::fprintf(stderr, "kxvds: machine file %s %s\n", path.c_str(), why.c_str());
     }
 
 private:
-    kxemu::KXEmulator emulator;
     std::string path;
+    MachineLock lock;
+    bool dryRun;
+    kxemu::KXEmulator emulator;
     std::string why;  // set when the file is written afresh
 };
 
@@ -115,7 +158,19 @@ private:
 
 std::unique_ptr<Host> StartHost(const CommandLine& line)
 {
-    return std::make_unique<EmulatorHost>(line.hasMachine ? line.machine : DefaultMachineFile(), line.reset);
+    return std::make_unique<EmulatorHost>(line.hasMachine ? line.machine : DefaultMachineFile(), line.reset,
+                                          line.Has("--dry-run"));
+}
+
+std::vector<unsigned long> ExistingDisks()
+{
+    std::vector<unsigned long> numbers;
+    if (!running) return numbers;
+    for (const auto& provider : running->providers)
+        for (const auto& pack : provider->packs)
+            for (const auto& disk : pack->disks) numbers.push_back(disk->number);
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
 }
 
 const std::vector<CommandRule>& HostCommands()

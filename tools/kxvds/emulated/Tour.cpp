@@ -57,6 +57,14 @@ std::string Shown(const std::vector<std::string>& args)
     return text;
 }
 
+// The machine file and the lock file beside it.
+void RemoveMachine(const std::string& file)
+{
+    std::error_code ignored;
+    std::filesystem::remove(file, ignored);
+    std::filesystem::remove(file + ".lock", ignored);
+}
+
 void RunTour(const CommandLine& line)
 {
     namespace fs = std::filesystem;
@@ -89,12 +97,12 @@ void RunTour(const CommandLine& line)
         if (status != kExitSuccess) std::printf("(exit status %d)\n", status);
         std::fflush(stdout);
         if (status != step.expected) {
-            if (!keep) fs::remove(file);
+            if (!keep) RemoveMachine(file);
             throw HostFailure("the tour stopped: '" + Shown(step.args).substr(2) + "' ended with status " +
                               std::to_string(status) + " instead of " + std::to_string(step.expected));
         }
     }
-    if (!keep) fs::remove(file);
+    if (!keep) RemoveMachine(file);
     std::printf("\nThat is all. 'kxvds --help' lists the commands; your own machine is in\n"
                 "the default machine file unless you give --machine.\n");
 }

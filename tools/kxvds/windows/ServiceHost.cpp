@@ -19,6 +19,9 @@ std::unique_ptr<Host> StartHost(const CommandLine& line)
 {
     if (line.hasMachine || line.reset)
         throw UsageError("--machine and --reset belong to the emulated machine; this build uses the system's disk service");
+    if (line.Has("--dry-run"))
+        throw UsageError("--dry-run needs an emulated machine; this build changes real disks through the system's disk "
+                         "service, so nothing can be tried out first");
     return std::make_unique<ServiceHost>();
 }
 
@@ -26,6 +29,11 @@ const std::vector<CommandRule>& HostCommands()
 {
     static const std::vector<CommandRule> none;
     return none;
+}
+
+std::vector<unsigned long> ExistingDisks()
+{
+    return {};
 }
 
 std::string HostHelp()
