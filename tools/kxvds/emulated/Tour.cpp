@@ -26,6 +26,9 @@ const std::vector<Step>& Steps()
          "partition with the data drive E: (D: is a CD-ROM drive).",
          {"table", "0"}, kExitSuccess},
         {"Disk 1 is blank.", {"disk", "1"}, kExitSuccess},
+        {"Disk 0 has room only in its extended partition. A dry run shows where a new\n"
+         "partition would go, and changes nothing.",
+         {"create", "0", "1GiB", "--dry-run"}, kExitSuccess},
         {"Create a 4 GiB partition on it. The library places it, then gives its\n"
          "volume the first free drive letter.",
          {"create", "1", "4GiB"}, kExitSuccess},
@@ -112,10 +115,10 @@ void RunTour(const CommandLine& line)
 CommandRule TourCommand()
 {
     return {"tour", "[--machine FILE]", "walk through the commands on a fresh default machine",
-            "Runs table, disk, create, format, add-path, remove-path and shrink on a\n"
-            "fresh default machine in a temporary file, showing each command and its\n"
-            "output. With --machine the tour resets that file instead and leaves it\n"
-            "behind for you to explore.",
+            "Runs table, disk, create (once as a dry run), format, add-path, remove-path\n"
+            "and shrink on a fresh default machine in a temporary file, showing each\n"
+            "command and its output. With --machine the tour resets that file instead\n"
+            "and leaves it behind for you to explore.",
             {{}, 0, {}}, false, false, RunTour};
 }
 
