@@ -36,6 +36,8 @@ TEST(Placement, CreateWithoutOffsetTakesTheFirstFreeSpaceLargeEnough)
          {"create", "1", "1GiB", "--logical"}, 2 * MiB, false, "inside the extended partition, as asked"},
         {"inside when nothing outside is large enough", {{"create", "1", "7GiB", "--type", "extended"}},
          {"create", "1", "2GiB"}, 2 * MiB, false, "since no space outside it is large enough"},
+        {"offset 0: the service starts after the partition table", {}, {"create", "1", "1GiB", "--offset", "0"},
+         1 * MiB, true, ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -48,8 +50,9 @@ TEST(Placement, CreateWithoutOffsetTakesTheFirstFreeSpaceLargeEnough)
         Json created = Json::parse(r.out);
         EXPECT_EQ(row.offset, created["offset"].get<uint64_t>());
         EXPECT_EQ(row.primary, created["partition"]["primary"].get<bool>());
+        EXPECT_EQ(created["requestedSize"], created["partition"]["size"]);
         EXPECT_TRUE(Has(created["placement"].get<std::string>(), row.why)) << created["placement"];
-        EXPECT_TRUE(created["requestedOffset"].is_null());
+        EXPECT_EQ(!*row.why, created["requestedOffset"].is_number()) << "the offset asked for, when one was";
     }
 }
 
