@@ -72,6 +72,9 @@ TEST(Placement, TextSaysWhereThePartitionWentAndWhy)
     EXPECT_EQ(1, full.status);
     EXPECT_TRUE(Has(full.err, "no free space of that size; the largest free space is 7 GiB + 1023 MiB at 1 MiB"))
         << full.err;
+    const ClientResult none = scratch.Run({"create", "1", "1GiB", "--logical"});
+    EXPECT_EQ(1, none.status);
+    EXPECT_TRUE(Has(none.err, "the disk has no extended partition for a logical drive")) << none.err;
 }
 
 TEST(DryRun, ShowsWhatWouldChangeAndSavesNothing)

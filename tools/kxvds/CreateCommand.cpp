@@ -106,9 +106,10 @@ void RunCreate(const CommandLine& line)
         const PlacementChoice choice = ChoosePlace(properties.ullSize, table, size, line.Has("--logical"));
         if (!choice.found)
             throw OperationFailed(kInvalidSpace, action,
-                                  "no free space of that size" +
-                                      std::string(line.Has("--logical") ? " in the extended partition" : "") + "; " +
-                                      LargestFree(properties.ullSize, table));
+                                  !choice.why.empty() ? choice.why
+                                                      : "no free space of that size" +
+                                                            std::string(line.Has("--logical") ? " in the extended partition" : "") +
+                                                            "; " + LargestFree(properties.ullSize, table));
         offset = choice.offset;
         why = choice.why;
     } else if (offset >= properties.ullSize) {

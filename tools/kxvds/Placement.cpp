@@ -97,7 +97,13 @@ PlacementChoice ChoosePlace(uint64_t diskSize, const std::vector<TableEntry>& ta
     };
     if (!first(logical) && !logical && container && first(true))
         reason = "inside the extended partition, since no space outside it is large enough";
-    if (!choice.found) return choice;
+    if (!choice.found) {
+        if (logical && !container)
+            choice.why = entries >= kPrimaryEntries
+                             ? "all four primary entries are in use, and there is no extended partition for a logical drive"
+                             : "the disk has no extended partition for a logical drive";
+        return choice;
+    }
     if (reason.empty())
         reason = choice.logical ? "inside the extended partition" : container ? "outside the extended partition" : "on the disk";
     choice.why = "the first free space of " + FormatSize(size) + " " + reason;

@@ -26,7 +26,9 @@ struct PlacementChoice {
     bool found = false;
     uint64_t offset = 0;   // where to ask the library for the partition
     bool logical = false;
-    std::string why;       // "the first free space of 1 GiB; all four primary entries are in use"
+    // Found: "the first free space of 1 GiB inside the extended partition, ...";
+    // else, when it is not a matter of size, why nothing can go anywhere.
+    std::string why;
 };
 
 // The service's default alignment: 1 MiB on disks of 4 GiB and more, 64 KiB below.
