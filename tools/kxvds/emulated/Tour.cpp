@@ -29,8 +29,8 @@ const std::vector<Step>& Steps()
         {"Disk 0 has room only in its extended partition. A dry run shows where a new\n"
          "partition would go, and changes nothing.",
          {"create", "0", "1GiB", "--dry-run"}, kExitSuccess},
-        {"Create a 4 GiB partition on it. The library places it, then gives its\n"
-         "volume the first free drive letter.",
+        {"Create a 4 GiB partition on disk 1: in its first free space, where the\n"
+         "library places it and gives its volume the first free drive letter.",
          {"create", "1", "4GiB"}, kExitSuccess},
         {"Format it: NTFS, quick, with a label.", {"format", "1", "1", "--fs", "NTFS", "--label", "Backup"},
          kExitSuccess},
