@@ -41,6 +41,10 @@ HRESULT CKXVdsDisk::Connect(int number)
         GetLogger()->LogError("IVdsServiceLoader::LoadService failed (%u - %8.8X)", hr, hr);
         return Record(hr);
     }
+    if (!service) {
+        GetLogger()->LogError("IVdsServiceLoader::LoadService returns IVdsService=NULL");
+        return Record(E_NOINTERFACE);
+    }
 
     hr = service->WaitForServiceReady();
     if (hr != S_OK) {
