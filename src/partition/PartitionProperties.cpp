@@ -61,7 +61,8 @@ HRESULT CKXVdsPartition::GetVolumeName(WCHAR* buffer, int capacity)
     if (!volume) return E_NOINTERFACE;
     KXVolumeProp prop;
     const HRESULT hr = volume->GetProperties(prop.put());
-    if (hr != S_OK && hr != VDS_S_PROPERTIES_INCOMPLETE) {
+    // Every success code (VDS_S_PROPERTIES_INCOMPLETE, S_FALSE) hands out the record.
+    if (FAILED(hr)) {
         GetLogger()->LogError("IVDsVolume::GetProperties failed (%u - %8.8X)", hr, hr);
         return Record(hr);
     }

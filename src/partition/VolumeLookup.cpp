@@ -51,7 +51,8 @@ bool CKXVdsPartition::FindVolumeInPack(IVdsPack* pack)
 
         KXVolumeProp prop;
         const HRESULT hr = candidate->GetProperties(prop.put());
-        if (hr != S_OK && hr != VDS_S_PROPERTIES_INCOMPLETE) {
+        // Every success code (VDS_S_PROPERTIES_INCOMPLETE, S_FALSE) hands out the record.
+        if (FAILED(hr)) {
             GetLogger()->LogError("IVDsVolume::GetProperties failed (%u - %8.8X)", hr, hr);
             return false;
         }

@@ -30,7 +30,13 @@ TEST_F(SuccessCodes, RecordsAreUsedAndFreed)
             EXPECT_EQ(waited + 1, emu.Calls("IVdsAsync::Wait"));
         };
     };
+    const auto namesTheVolume = [](IKXVdsPartition* p) {
+        WCHAR name[MAX_PATH] = {};
+        EXPECT_EQ(S_OK, p->GetVolumeName(name, MAX_PATH));
+        EXPECT_NE(0, name[0]);
+    };
     const Case cases[] = {
+        {"IVdsVolume::GetProperties", S_FALSE, namesTheVolume},
         {"IVdsVolumeMF::QueryAccessPaths", S_FALSE, firstPathIsD},
         {"IVdsVolume::Shrink", S_FALSE, waits([](IKXVdsPartition* p) { return p->Shrink(kxemu::MiB); })},
         {"IVdsVolumeMF::Format", S_FALSE,
