@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <ostream>
+#include <sstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -69,9 +70,9 @@ struct Operation {
 
 std::string Hex(ULONGLONG v)
 {
-    char text[24];
-    std::snprintf(text, sizeof text, "%llX", v);
-    return text;
+    std::ostringstream text;
+    text << std::uppercase << std::hex << v;
+    return text.str();
 }
 
 std::string Narrow(const WCHAR* text)
@@ -248,14 +249,12 @@ struct Injected {
 
 std::string Text(const Injected& i)
 {
-    const char* kinds[] = {"returns", "null object", "enumeration fails after", "job fails", "status"};
-    char text[160];
-    std::snprintf(text, sizeof text, "%s #%d %s %s%lX", i.method.c_str(), i.nth,
-                  kinds[static_cast<int>(i.fault.kind)],
-                  i.fault.kind == FaultKind::EnumFailsAfter ? (std::to_string(i.fault.objects) + " with ").c_str()
-                                                            : "",
-                  static_cast<unsigned long>(i.fault.code));
-    return text;
+    const char* const kinds[] = {"returns", "null object", "enumeration fails after", "job fails", "status"};
+    std::ostringstream text;
+    text << i.method << " #" << i.nth << " " << kinds[static_cast<int>(i.fault.kind)] << " ";
+    if (i.fault.kind == FaultKind::EnumFailsAfter) text << i.fault.objects << " with ";
+    text << Hex(static_cast<unsigned>(i.fault.code));
+    return text.str();
 }
 
 // One run on a fresh machine; `calls` receives the operation's own call log.
@@ -372,7 +371,8 @@ TEST_P(FaultSweep, EverySingleFaultIsSurvivedAndNeverCalledSuccess)
     std::string allowed;
     for (int f = 1; f < 5; ++f)
         if (fallbacks[f]) allowed += std::string(", ") + kFallbackNames[f] + ": " + std::to_string(fallbacks[f]);
-    std::printf("%s: %zu calls, %d faults injected%s\n", op.name, calls.size(), runs, allowed.c_str());
+    std::printf("%s: %d calls, %d faults injected%s\n", op.name, static_cast<int>(calls.size()), runs,
+                allowed.c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(Operations, FaultSweep, testing::ValuesIn(kOperations),
