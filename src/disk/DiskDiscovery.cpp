@@ -44,8 +44,8 @@ HRESULT CKXVdsDisk::FindDiskInPack(IVdsPack* pack, BOOL* found)
 
         KXDiskProp prop;
         hr = candidate->GetProperties(prop.put());
-        // An incomplete record still carries the name.
-        if (hr != S_OK && hr != VDS_S_PROPERTIES_INCOMPLETE) {
+        // Every success code hands out the record; an incomplete one still carries the name.
+        if (FAILED(hr)) {
             GetLogger()->LogError("IVdsDisk::GetProperties failed - %u (%8.8X)", hr, hr);
             continue;
         }

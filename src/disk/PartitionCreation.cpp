@@ -123,8 +123,8 @@ HRESULT CKXVdsDisk::CreatePartition(ULONGLONG offset, ULONGLONG size, unsigned c
 bool CKXVdsDisk::AdjustPartitionRange(ULONGLONG& offsetInOut, ULONGLONG& sizeInOut)
 {
     KXDiskProp diskProp;
-    const HRESULT answered = disk->GetProperties(diskProp.put());
-    if (answered != S_OK && answered != VDS_S_PROPERTIES_INCOMPLETE) return true;
+    // Every success code hands out the record; a size it lacks (0) is no limit.
+    if (FAILED(disk->GetProperties(diskProp.put()))) return true;
     // A size beyond the signed range is no limit.
     const LONGLONG diskSize = static_cast<LONGLONG>(std::min<ULONGLONG>(diskProp->ullSize, INT64_MAX));
     diskProp.reset();

@@ -132,8 +132,10 @@ void Create(Session& s, Outcome& out, ULONGLONG offset, ULONGLONG size)
     out.output = Hex(newOffset);
 }
 
-void Lookup(Outcome& out, HRESULT hr, IKXVdsPartition* made)
+void Lookup(Outcome& out, const std::function<HRESULT(IKXVdsPartition**)>& lookUp)
 {
+    IKXVdsPartition* made = nullptr;
+    const HRESULT hr = lookUp(&made);
     Returned(out, hr);
     PartitionPtr object(hr == S_OK ? made : nullptr);
     if (object) Describe(object.get(), out);
@@ -155,22 +157,14 @@ const Operation kOperations[] = {
     {"GetPartitionCount", 1, 0, Shape::Getter,
      [](Session& s, Outcome& out) { out.result = std::to_string(s.disk->GetPartitionCount()); }},
     {"GetPartition", 1, 0, Shape::Lookup,
-     [](Session& s, Outcome& out) {
-         IKXVdsPartition* p = nullptr;
-         const HRESULT hr = s.disk->GetPartition(2, &p);
-         Lookup(out, hr, p);
-     }},
+     [](Session& s, Outcome& out) { Lookup(out, [&](IKXVdsPartition** p) { return s.disk->GetPartition(2, p); }); }},
     {"GetPartitionByOffset", 1, 0, Shape::Lookup,
      [](Session& s, Outcome& out) {
-         IKXVdsPartition* p = nullptr;
-         const HRESULT hr = s.disk->GetPartitionByOffset(1 * MiB, &p);
-         Lookup(out, hr, p);
+         Lookup(out, [&](IKXVdsPartition** p) { return s.disk->GetPartitionByOffset(1 * MiB, p); });
      }},
     {"GetPartitionByNumber", 1, 0, Shape::Lookup,
      [](Session& s, Outcome& out) {
-         IKXVdsPartition* p = nullptr;
-         const HRESULT hr = s.disk->GetPartitionByNumber(6, &p);
-         Lookup(out, hr, p);
+         Lookup(out, [&](IKXVdsPartition** p) { return s.disk->GetPartitionByNumber(6, p); });
      }},
     {"CreatePrimaryPartition", 1, 0, Shape::Creation,
      [](Session& s, Outcome& out) { Create(s, out, 6 * GiB, 1 * GiB); }},
