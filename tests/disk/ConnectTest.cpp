@@ -265,8 +265,7 @@ TEST_F(Connect, IncompleteDiskRecordIsSelectedButGivesNoProperties)
     DiskProperties props = {};
     EXPECT_EQ(E_INVALIDARG, disk->GetDiskProperties(&props));
     EXPECT_EQ(0u, props.ullSize);
-    // -1 where the platform cannot count.
-    EXPECT_GE(0, emu.LiveTaskMemBlocks());
+    EXPECT_EQ(0, emu.LiveTaskMemBlocks());
 }
 
 TEST_F(Connect, DiskPropertiesFailuresAndPadding)

@@ -383,7 +383,6 @@ TEST_F(CreatePartition, FailedListAfterCreationIsReturned)
 
 TEST_F(CreatePartition, SucceedsOnlyWithTheNewPartitionsOffset)
 {
-    KX_NEEDS_EMULATED_DEVICES();
     struct Case {
         const char* what;
         std::function<void(kxemu::KXEmulator&)> arm;

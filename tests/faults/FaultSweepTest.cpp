@@ -295,8 +295,7 @@ Outcome RunOnce(const Operation& op, const Injected* injected, std::vector<std::
     // Every object of the library is gone: the service must have all back.
     for (const kxemu::LiveObject& live : emu.LiveObjectList())
         ADD_FAILURE() << "live " << live.kind << " with " << live.references << " references";
-    // -1 where the platform cannot count.
-    EXPECT_GE(0, emu.LiveTaskMemBlocks()) << "CoTaskMem blocks left";
+    EXPECT_EQ(0, emu.LiveTaskMemBlocks()) << "CoTaskMem blocks left";
     EXPECT_EQ(0, emu.OpenDeviceHandles());
     return out;
 }
