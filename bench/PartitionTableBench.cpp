@@ -4,26 +4,15 @@
 
 namespace {
 
-const int kDiskNumber = 1;
 const int kPartitions = 8;
-
-// One disk of eight partitions: a primary, the extended container and six
-// logical drives, seven volumes; the first logical drive is a tagged
-// recovery volume.
-void BuildMachine(kxemu::Machine& machine)
-{
-    kxemu::Pack& pack = machine.AddProvider().AddPack();
-    AddDiskWithVolumes(pack, kDiskNumber, kPartitions - 1);
-    pack.volumes[1]->NtfsTag("RECOVERY");
-}
 
 class TableRun {
 public:
     explicit TableRun(benchmark::State& state)
     {
         if (!EmulatorReady(state, emu)) return;
-        BuildMachine(emu.Machine());
-        if (disk->Connect(kDiskNumber) != S_OK || disk->GetPartitionCount() != kPartitions) {
+        BuildTableMachine(emu.Machine(), kPartitions);
+        if (disk->Connect(kTableDisk) != S_OK || disk->GetPartitionCount() != kPartitions) {
             state.SkipWithError("the disk or its table is not as built");
             return;
         }
