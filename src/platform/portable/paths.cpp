@@ -53,6 +53,16 @@ std::u16string ToWindowsPath(const std::string& posixPath)
     return out;
 }
 
+bool IsDevicePath(LPCWSTR path)
+{
+    return path[0] == u'\\' && path[1] == u'\\';
+}
+
+bool IsDeviceOrDrivePath(LPCWSTR path)
+{
+    return IsDevicePath(path) || (IsDriveLetter(path[0]) && path[1] == u':');
+}
+
 bool IsRootOfDriveZ(LPCWSTR path)
 {
     std::u16string_view p = WideView(path);
