@@ -3,6 +3,7 @@
 #include "BenchSupport.h"
 #include "Rounds.h"
 #include "log/KXLogger.h"
+#include "support/KXResource.h"
 
 #include <fstream>
 #include <iterator>
