@@ -11,12 +11,13 @@ const DWORD readWrite = GENERIC_READ | GENERIC_WRITE;
 const DWORD shareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
 // The configuration counts only when it could be opened for writing too: a
-// read-only or locked KX_LOG.INI switches logging off.
-bool ConfigurationPresent(const WCHAR* path)
+// read-only or locked KX_LOG.INI switches logging off. ERROR_SUCCESS when
+// it counts, else why it does not.
+DWORD ProbeConfiguration(const WCHAR* path)
 {
     const KXUniqueFile probe(CreateFileW(path, readWrite, shareReadWrite, nullptr, OPEN_EXISTING,
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
-    return probe.valid();
+    return probe.valid() ? ERROR_SUCCESS : GetLastError();
 }
 
 bool FileExists(const CKXString& path)
@@ -61,7 +62,8 @@ KX_LOGGER::KX_LOGGER()
         configuration[folderLength + i] = iniName[i];
 
     CKXString name;
-    if (ConfigurationPresent(configuration)) {
+    const DWORD probe = ProbeConfiguration(configuration);
+    if (probe == ERROR_SUCCESS) {
         configuration[folderLength] = 0;
         const CKXString directory(configuration);
         for (unsigned int i = 0; i < sizeof iniName / sizeof iniName[0]; ++i)
@@ -75,8 +77,11 @@ KX_LOGGER::KX_LOGGER()
         if (!name.Find(KXW(":\\"), position, 0))
             name = directory + name;
     }
-    logLevel = static_cast<int>(
-        GetPrivateProfileIntW(KXW("LOG"), KXW("LogLevel"), KXLOG_ERROR | KXLOG_WARNING, configuration));
+    // A file that is not there has no level to give: the default stands.
+    const bool absent = probe == ERROR_FILE_NOT_FOUND || probe == ERROR_PATH_NOT_FOUND;
+    logLevel = absent ? KXLOG_ERROR | KXLOG_WARNING
+                      : static_cast<int>(GetPrivateProfileIntW(KXW("LOG"), KXW("LogLevel"),
+                                                               KXLOG_ERROR | KXLOG_WARNING, configuration));
     OpenLogFile(name);
 }
 

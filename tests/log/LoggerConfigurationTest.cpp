@@ -24,10 +24,11 @@ TEST_F(LogTest, WithoutConfigurationNothingIsWritten)
 
 TEST_F(LogTest, ReadOnlyConfigurationDisablesLogging)
 {
-    WriteConfiguration({"OutputFileNameKX=run.log"});
+    WriteConfiguration({"OutputFileNameKX=run.log", "LogLevel=8"});
     fs::permissions("KX_LOG.INI", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     {
         KX_LOGGER logger;
+        EXPECT_EQ(logger.logLevel, 8) << "the level is still read";
         EXPECT_EQ(logger.opened, 0);
         EXPECT_TRUE(logger.fileName.IsEmpty());
         logger.LogError("lost");
