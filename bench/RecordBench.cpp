@@ -60,4 +60,19 @@ void BM_Ratio_LogRecord(benchmark::State& state)
 }
 BENCHMARK(BM_Ratio_LogRecord)->Iterations(1)->UseManualTime();
 
+// What every disk and partition object pays once: its logger looks for
+// KX_LOG.INI, opens the log when there is one, and ends with the object.
+void BM_LoggerStartAndEnd(benchmark::State& state)
+{
+    ScratchDirectory directory(state.range(0) ? 11 : 0);
+    for (auto _ : state) {
+        const double each = TimeAlone([] { delete new KX_LOGGER; }, RoundsWanted());
+        state.SetIterationTime(each);
+        AddSummaryRow({"Once per disk or partition object", state.range(0) ? "logger start and end, LogLevel=11"
+                                                                          : "logger start and end, logging off",
+                       each, 0, 0, 0, ""});
+    }
+}
+BENCHMARK(BM_LoggerStartAndEnd)->ArgName("logging")->Arg(0)->Arg(1)->Iterations(1)->UseManualTime();
+
 } // namespace

@@ -90,6 +90,14 @@ PairTiming TimePair(const std::function<void()>& first, const std::function<void
     return PairTiming{Median(a), Median(b), Median(ratios)};
 }
 
+double TimeAlone(const std::function<void()>& operation, int rounds, double batchSeconds)
+{
+    const int count = BatchSize(operation, batchSeconds);
+    std::vector<double> times;
+    for (int round = 0; round < rounds; ++round) times.push_back(TimeBatch(operation, count));
+    return Median(times);
+}
+
 double Exponent(const std::vector<double>& x, const std::vector<double>& y)
 {
     const size_t n = std::min(x.size(), y.size());
@@ -119,10 +127,14 @@ void PrintSummary()
     for (const SummaryRow& row : Rows()) {
         if (row.section != section) {
             section = row.section;
-            std::printf("\n%-34s %12s %12s %7s %10s  %s\n", section.c_str(), "library", "minimal", "ratio", "calls",
+            std::printf("\n%-42s %12s %12s %7s %10s  %s\n", section.c_str(), "library", "minimal", "ratio", "calls",
                         "goal");
         }
-        std::printf("%-34s %12s %12s %7.2f %10.0f  %s\n", row.name.c_str(), Time(row.library).c_str(),
+        if (row.minimal == 0) {
+            std::printf("%-42s %12s\n", row.name.c_str(), Time(row.library).c_str());
+            continue;
+        }
+        std::printf("%-42s %12s %12s %7.2f %10.0f  %s\n", row.name.c_str(), Time(row.library).c_str(),
                     Time(row.minimal).c_str(), row.ratio, row.calls, row.goal.c_str());
     }
     // Exponents of each scaling series: time and calls against its size.

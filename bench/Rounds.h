@@ -25,6 +25,9 @@ struct PairTiming {
 PairTiming TimePair(const std::function<void()>& first, const std::function<void()>& second, int rounds,
                     const std::function<void()>& between, double batchSeconds = 0.004);
 
+// The median seconds per operation of `operation` alone.
+double TimeAlone(const std::function<void()>& operation, int rounds, double batchSeconds = 0.004);
+
 // Least-squares slope of log(y) over log(x).
 double Exponent(const std::vector<double>& x, const std::vector<double>& y);
 
@@ -33,7 +36,7 @@ struct SummaryRow {
     std::string section;
     std::string name;
     double library = 0;    // seconds per operation
-    double minimal = 0;
+    double minimal = 0;    // 0: nothing to compare with
     double ratio = 0;
     double calls = 0;      // per operation, both clients alike
     std::string goal;
