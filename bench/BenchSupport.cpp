@@ -110,6 +110,19 @@ void CallMeter::Drain(bool timed)
     if (timed) state.ResumeTiming();
 }
 
+BenchRun::BenchRun(benchmark::State& state, int logLevel, const std::function<void(kxemu::KXEmulator&)>& build,
+                   int diskNumber, HRESULT expected)
+    : directory(logLevel)
+{
+    if (!EmulatorReady(state, emu)) return;
+    build(emu);
+    if (disk->Connect(diskNumber) != expected) {
+        state.SkipWithError("Connect did not give the expected result");
+        return;
+    }
+    ready = true;
+}
+
 bool EmulatorReady(benchmark::State& state, const kxemu::KXEmulator& emu)
 {
     if (emu.Registration() == S_OK) return true;

@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 // A fresh current directory for the run, so that the logger sees exactly the
@@ -35,6 +36,24 @@ struct KXReleaser {
 };
 using DiskPtr = std::unique_ptr<IKXVdsDisk, KXReleaser>;
 using PartitionPtr = std::unique_ptr<IKXVdsPartition, KXReleaser>;
+
+// A scratch directory (with KX_LOG.INI at `logLevel`, 0 for none), an
+// emulator whose machine and faults `build` makes, and the library's disk
+// object, whose Connect to `diskNumber` must give `expected`. The directory
+// comes first: the configuration is read when the disk's logger starts.
+class BenchRun {
+public:
+    BenchRun(benchmark::State& state, int logLevel, const std::function<void(kxemu::KXEmulator&)>& build,
+             int diskNumber, HRESULT expected = S_OK);
+    bool Ready() const { return ready; }
+
+    ScratchDirectory directory;
+    kxemu::KXEmulator emu;
+    DiskPtr disk{GetVdsDiskInterface()};
+
+protected:
+    bool ready = false;
+};
 
 // A disk of at least 64 GiB: a primary partition 1 with a volume and, for
 // more than one volume, an extended partition 2 whose logical drives,

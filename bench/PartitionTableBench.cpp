@@ -6,27 +6,17 @@ namespace {
 
 const int kPartitions = 8;
 
-class TableRun {
+class TableRun : public BenchRun {
 public:
     explicit TableRun(benchmark::State& state)
+        : BenchRun(
+              state, 0, [](kxemu::KXEmulator& emu) { BuildTableMachine(emu.Machine(), kPartitions); }, kTableDisk)
     {
-        if (!EmulatorReady(state, emu)) return;
-        BuildTableMachine(emu.Machine(), kPartitions);
-        if (disk->Connect(kTableDisk) != S_OK || disk->GetPartitionCount() != kPartitions) {
-            state.SkipWithError("the disk or its table is not as built");
-            return;
+        if (ready && disk->GetPartitionCount() != kPartitions) {
+            state.SkipWithError("the table is not as built");
+            ready = false;
         }
-        ready = true;
     }
-
-    bool Ready() const { return ready; }
-
-    ScratchDirectory directory;
-    kxemu::KXEmulator emu;
-    DiskPtr disk{GetVdsDiskInterface()};
-
-private:
-    bool ready = false;
 };
 
 void BM_GetPartitionCount(benchmark::State& state)

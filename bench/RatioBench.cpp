@@ -92,30 +92,20 @@ std::string Logging(benchmark::State& state)
     return state.range(0) ? ", LogLevel=11" : ", logging off";
 }
 
-// One machine, the library's disk object and the minimal client, both
-// connected to `diskNumber`.
-class Clients {
+// A run of the library with the minimal client beside it, both connected.
+class Clients : public BenchRun {
 public:
     Clients(benchmark::State& state, int logLevel, const std::function<void(kxemu::Machine&)>& build, int diskNumber)
-        : directory(logLevel)
+        : BenchRun(
+              state, logLevel, [&build](kxemu::KXEmulator& emu) { build(emu.Machine()); }, diskNumber)
     {
-        if (!EmulatorReady(state, emu)) return;
-        build(emu.Machine());
-        if (disk->Connect(diskNumber) != S_OK || client.Connect(diskNumber) != S_OK) {
-            state.SkipWithError("Connect failed");
-            return;
+        if (ready && client.Connect(diskNumber) != S_OK) {
+            state.SkipWithError("the minimal client's Connect failed");
+            ready = false;
         }
-        ready = true;
     }
-    bool Ready() const { return ready; }
 
-    ScratchDirectory directory;
-    kxemu::KXEmulator emu;
-    DiskPtr disk{GetVdsDiskInterface()};
     minimal::Client client;
-
-private:
-    bool ready = false;
 };
 
 void LookUp(IKXVdsDisk* disk, ULONG number)

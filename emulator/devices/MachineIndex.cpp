@@ -70,35 +70,31 @@ void MachineIndex::Rebuild()
         }
 }
 
-std::shared_ptr<Volume> MachineIndex::FindVolume(const std::unordered_map<std::string, std::weak_ptr<Volume>>& map,
-                                                 const std::string& key, bool byNameNotPath)
+std::shared_ptr<Volume> MachineIndex::FindVolume(const std::string& text, bool byNameNotPath)
 {
-    const auto it = map.find(key);
-    if (it == map.end()) return nullptr;
-    std::shared_ptr<Volume> volume = it->second.lock();
-    if (!volume) return nullptr;
-    if (byNameNotPath) return SameAsUpper(volume->name, key) ? volume : nullptr;
-    for (const std::string& path : volume->accessPaths)
-        if (SameAsUpper(path, key)) return volume;
+    const std::string key = UpperAscii(text);
+    const auto& map = byNameNotPath ? byName : byPath;
+    Refresh();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (attempt == 1) Rebuild();
+        const auto it = map.find(key);
+        std::shared_ptr<Volume> volume = it == map.end() ? nullptr : it->second.lock();
+        if (!volume) continue;
+        if (byNameNotPath && SameAsUpper(volume->name, key)) return volume;
+        for (const std::string& path : volume->accessPaths)
+            if (!byNameNotPath && SameAsUpper(path, key)) return volume;
+    }
     return nullptr;
 }
 
 std::shared_ptr<Volume> MachineIndex::VolumeByName(const std::string& name)
 {
-    Refresh();
-    const std::string key = UpperAscii(name);
-    if (std::shared_ptr<Volume> volume = FindVolume(byName, key, true)) return volume;
-    Rebuild();
-    return FindVolume(byName, key, true);
+    return FindVolume(name, true);
 }
 
 std::shared_ptr<Volume> MachineIndex::VolumeByAccessPath(const std::string& path)
 {
-    Refresh();
-    const std::string key = UpperAscii(path);
-    if (std::shared_ptr<Volume> volume = FindVolume(byPath, key, false)) return volume;
-    Rebuild();
-    return FindVolume(byPath, key, false);
+    return FindVolume(path, false);
 }
 
 UINT MachineIndex::LetterType(char letter)

@@ -39,8 +39,8 @@ private:
     void TakeShape(std::vector<const void*>& out) const;
     void Refresh();
     void Rebuild();
-    static std::shared_ptr<Volume> FindVolume(const std::unordered_map<std::string, std::weak_ptr<Volume>>& map,
-                                              const std::string& key, bool byName);
+    // The indexed volume checked against `text`; one rebuild before "none".
+    std::shared_ptr<Volume> FindVolume(const std::string& text, bool byName);
     const Partition* FindPartition(Disk& disk, ULONG number, bool rebuild);
 
     Machine& machine;
