@@ -64,10 +64,10 @@ KX_LOGGER::KX_LOGGER()
     CKXString name;
     const DWORD probe = ProbeConfiguration(configuration);
     if (probe == ERROR_SUCCESS) {
+        // The folder alone, for a moment.
         configuration[folderLength] = 0;
         const CKXString directory(configuration);
-        for (unsigned int i = 0; i < sizeof iniName / sizeof iniName[0]; ++i)
-            configuration[folderLength + i] = iniName[i];
+        configuration[folderLength] = iniName[0];
         const CKXString defaultName = directory + DefaultLogFileName();
         WCHAR value[pathBufferLength] = {};
         GetPrivateProfileStringW(KXW("LOG"), KXW("OutputFileNameKX"), defaultName.Wide(), value,
