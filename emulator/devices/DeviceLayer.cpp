@@ -5,6 +5,7 @@
 
 #include "devices/DevicePaths.h"
 #include "devices/MachineIndex.h"
+#include "kxdevices.h"
 #include "model/Text.h"
 
 #include <algorithm>
@@ -274,11 +275,6 @@ DeviceLayer::DeviceLayer(std::shared_ptr<State> state) : impl(new Impl(std::move
 DeviceLayer::~DeviceLayer()
 {
     KXSetDeviceProvider(nullptr);
-}
-
-long DeviceLayer::ProcessTaskMemBlocks()
-{
-    return KXLiveTaskMemBlocks();
 }
 
 } // namespace kxemu
