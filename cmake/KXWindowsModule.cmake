@@ -15,9 +15,19 @@ function(kxvds_read_export def_file out_decorated out_gcc)
   set(${out_gcc} "${CMAKE_MATCH_2}" PARENT_SCOPE)
 endfunction()
 
+# The decorated name differs by architecture (a 64-bit pointer is "PEAV"),
+# and so does the machine the import libraries are made for.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(KXVDS_MODULE_DEF KXVdsDisks-x64.def)
+  set(KXVDS_DLLTOOL_MACHINE i386:x86-64)
+else()
+  set(KXVDS_MODULE_DEF KXVdsDisks.def)
+  set(KXVDS_DLLTOOL_MACHINE i386)
+endif()
+
 function(kxvds_windows_module target)
   set(core ${PROJECT_SOURCE_DIR}/src/core)
-  set(def ${core}/KXVdsDisks.def)
+  set(def ${core}/${KXVDS_MODULE_DEF})
   kxvds_read_export(${def} decorated gcc_name)
 
   target_sources(${target} PRIVATE ${core}/DllMain.cpp ${core}/KXVdsDisks.rc ${def})
@@ -40,12 +50,13 @@ function(kxvds_windows_module target)
 
   set(msvc_lib ${CMAKE_CURRENT_BINARY_DIR}/KXVdsDisks.lib)
   add_custom_command(TARGET ${target} POST_BUILD
-    COMMAND ${CMAKE_DLLTOOL} -m i386 -d ${gnu_def} -l $<TARGET_LINKER_FILE_NAME:${target}>
-    COMMAND ${KXVDS_LLVM_DLLTOOL} -m i386 -d ${msvc_def} -l ${msvc_lib}
+    COMMAND ${CMAKE_DLLTOOL} -m ${KXVDS_DLLTOOL_MACHINE} -d ${gnu_def} -l $<TARGET_LINKER_FILE_NAME:${target}>
+    COMMAND ${KXVDS_LLVM_DLLTOOL} -m ${KXVDS_DLLTOOL_MACHINE} -d ${msvc_def} -l ${msvc_lib}
     BYPRODUCTS ${msvc_lib}
     # dlltool names the archive's members after the path it is given.
     WORKING_DIRECTORY $<TARGET_LINKER_FILE_DIR:${target}>
     COMMENT "Import libraries for MinGW and Microsoft clients of ${target}"
     VERBATIM)
   set_property(TARGET ${target} PROPERTY KXVDS_MSVC_IMPORT_LIBRARY ${msvc_lib})
+  set_property(TARGET ${target} PROPERTY KXVDS_EXPORTED_NAME ${decorated})
 endfunction()

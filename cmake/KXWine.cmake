@@ -3,12 +3,12 @@
 # requires, and another one ends Wine's processes after them.
 add_test(NAME wine_prefix COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} --init)
 add_test(NAME wine_shutdown COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} --shutdown)
-set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 3600 LABELS wine)
-set_tests_properties(wine_shutdown PROPERTIES FIXTURES_CLEANUP wine_prefix LABELS wine)
+set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 600 LABELS wine)
+set_tests_properties(wine_shutdown PROPERTIES FIXTURES_CLEANUP wine_prefix TIMEOUT 60 LABELS wine)
 
 # kxvds_wine_test(test): marks a test as one that runs under Wine (label "wine").
 function(kxvds_wine_test test)
-  set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED wine_prefix TIMEOUT 1800 LABELS wine)
+  set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED wine_prefix TIMEOUT 600 LABELS wine)
 endfunction()
 
 # kxvds_wine_command(out program): the command line that runs a Windows

@@ -6,7 +6,9 @@ as_root() {
 }
 
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev googletest libbenchmark-dev
-          gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix wine wine32 clang lld llvm)
+          gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix
+          gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
+          wine wine64 wine32 clang lld llvm)
 
 install_missing() {
   local missing=() p

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Builds (when needed) and runs the example client that connects to a disk.
 # usage: scripts/run-example.sh [--windows] [disk-number]
-#   --windows  runs the Windows build under Wine instead of the native one
+#   --windows  runs the 64-bit Windows build under wine64 instead of the native one
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 preset=native
 if [ "${1:-}" = --windows ]; then
-  preset=windows
+  preset=windows-x64
   shift
 fi
 
@@ -16,7 +16,7 @@ if [ ! -f "build/$preset/build.ninja" ]; then
 fi
 cmake --build --preset "$preset" --target example_connect >/dev/null
 
-if [ "$preset" = windows ]; then
-  exec cmake/kxvds-wine.sh "$PWD/build/windows/wineprefix" build/windows/bin/kxvds-connect.exe "$@"
+if [ "$preset" = windows-x64 ]; then
+  exec cmake/kxvds-wine.sh win64 "$PWD/build/$preset/wineprefix" "build/$preset/bin/kxvds-connect.exe" "$@"
 fi
 exec build/native/examples/connect/kxvds-connect "$@"

@@ -54,9 +54,10 @@ void Check(const char* what, unsigned int actual, unsigned int expected)
     Write("\r\n");
 }
 
+// The low half on x64, where a sentinel fits in it anyway.
 unsigned int Bits(const void* pointer)
 {
-    return static_cast<unsigned int>(reinterpret_cast<unsigned long>(pointer));
+    return static_cast<unsigned int>(reinterpret_cast<unsigned long long>(pointer));
 }
 
 // Pre-filled into out-parameters that a failing call must leave alone.
