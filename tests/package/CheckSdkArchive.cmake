@@ -5,7 +5,6 @@
 # name, imports only system DLLs and carries the archive's version.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/Listing.cmake)
-include(${CMAKE_CURRENT_LIST_DIR}/ModuleExports.cmake)
 
 if(NOT ARCHIVE)
   file(GLOB ARCHIVE ${CMAKE_CURRENT_LIST_DIR}/../../build/sdk/KXVdsDisks-*-windows.zip)
@@ -48,13 +47,15 @@ if(NOT rc EQUAL 0)
 endif()
 set(triple_x86 i686-w64-mingw32)
 set(triple_x64 x86_64-w64-mingw32)
+set(export_x86 "?GetVdsDiskInterface@@YAPAVIKXVdsDisk@@XZ")
+set(export_x64 "?GetVdsDiskInterface@@YAPEAVIKXVdsDisk@@XZ")
 foreach(arch x86 x64)
   find_program(objdump_${arch} NAMES ${triple_${arch}}-objdump REQUIRED)
   find_program(windres_${arch} NAMES ${triple_${arch}}-windres REQUIRED)
   set(module ${contents}/${top}/bin/${arch}/KXVdsDisks.dll)
   execute_process(
     COMMAND ${CMAKE_COMMAND} -DWINDOWS=ON -DTOOL=${objdump_${arch}} -DMODULE=${module}
-            -DEXPECTED=${KXVDS_EXPORT_${arch}} -P ${CMAKE_CURRENT_LIST_DIR}/../exports/CheckModuleSymbols.cmake
+            -DEXPECTED=${export_${arch}} -P ${CMAKE_CURRENT_LIST_DIR}/../exports/CheckModuleSymbols.cmake
     COMMAND_ERROR_IS_FATAL ANY)
   execute_process(
     COMMAND ${CMAKE_COMMAND} -DWINDRES=${windres_${arch}} -DMODULE=${module} -DVERSION=${version}
