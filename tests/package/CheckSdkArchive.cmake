@@ -2,7 +2,8 @@
 # (without ARCHIVE: the one archive in build/sdk, where scripts/package-sdk.sh
 # packs it). Fails unless the archive holds exactly the SDK's files under one
 # folder named after it, and each architecture's DLL exports the one right
-# name, imports only system DLLs and carries the archive's version.
+# name, imports only system DLLs and carries the archive's version, and each
+# import library is made for its architecture.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/Listing.cmake)
 
@@ -49,10 +50,26 @@ set(triple_x86 i686-w64-mingw32)
 set(triple_x64 x86_64-w64-mingw32)
 set(export_x86 "?GetVdsDiskInterface@@YAPAVIKXVdsDisk@@XZ")
 set(export_x64 "?GetVdsDiskInterface@@YAPEAVIKXVdsDisk@@XZ")
+set(format_x86 "pei?-i386")
+set(format_x64 "pei?-x86-64")
 foreach(arch x86 x64)
   find_program(objdump_${arch} NAMES ${triple_${arch}}-objdump REQUIRED)
   find_program(windres_${arch} NAMES ${triple_${arch}}-windres REQUIRED)
   set(module ${contents}/${top}/bin/${arch}/KXVdsDisks.dll)
+  # A client links the import library of its own architecture.
+  foreach(library KXVdsDisks.lib libKXVdsDisks.dll.a)
+    set(path ${contents}/${top}/lib/${arch}/${library})
+    execute_process(COMMAND ${objdump_${arch}} -f ${path} OUTPUT_VARIABLE dump ERROR_VARIABLE dump RESULT_VARIABLE rc)
+    string(REGEX MATCHALL "file format [^ \n]+" formats "${dump}")
+    if(NOT rc EQUAL 0 OR NOT formats)
+      message(FATAL_ERROR "${objdump_${arch}} cannot read lib/${arch}/${library} as ${arch} objects:\n${dump}")
+    endif()
+    foreach(format IN LISTS formats)
+      if(NOT format MATCHES "^file format ${format_${arch}}$")
+        message(FATAL_ERROR "lib/${arch}/${library} holds an object of ${format}, not of ${arch}")
+      endif()
+    endforeach()
+  endforeach()
   execute_process(
     COMMAND ${CMAKE_COMMAND} -DWINDOWS=ON -DTOOL=${objdump_${arch}} -DMODULE=${module}
             -DEXPECTED=${export_${arch}} -P ${CMAKE_CURRENT_LIST_DIR}/../exports/CheckModuleSymbols.cmake
