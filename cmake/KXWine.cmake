@@ -7,8 +7,11 @@ set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 6
 set_tests_properties(wine_shutdown PROPERTIES FIXTURES_CLEANUP wine_prefix TIMEOUT 60 LABELS wine)
 
 # kxvds_wine_test(test): marks a test as one that runs under Wine (label "wine").
+# One at a time: a class registered for local activation is seen by every
+# program of the prefix, as on Windows, so a test program's emulated disk
+# service would answer another program's activation.
 function(kxvds_wine_test test)
-  set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED wine_prefix TIMEOUT 600 LABELS wine)
+  set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED wine_prefix TIMEOUT 600 LABELS wine RUN_SERIAL TRUE)
 endfunction()
 
 # kxvds_wine_command(out program): the command line that runs a Windows

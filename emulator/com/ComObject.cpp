@@ -17,6 +17,15 @@ ComObject::~ComObject()
 HRESULT ComObject::QueryInterfaceImpl(REFIID riid, void** object)
 {
     if (!object) return E_POINTER;
+#if defined(_WIN32)
+    if (IsEqualIID(riid, IID_IMarshal)) {
+        Lock lock = Hold();
+        if (!marshal) marshal.reset(new InProcessMarshal(Find(IID_IUnknown)));
+        *object = static_cast<IMarshal*>(marshal.get());
+        AddRefImpl();
+        return S_OK;
+    }
+#endif
     IUnknown* found = Find(riid);
     *object = found;
     if (!found) return E_NOINTERFACE;

@@ -6,6 +6,10 @@
 
 #include "core/State.h"
 
+#if defined(_WIN32)
+#include "com/InProcessMarshal.h"
+#endif
+
 #include <atomic>
 #include <memory>
 #include <string>
@@ -39,6 +43,9 @@ protected:
     std::shared_ptr<State> state;
 
 private:
+#if defined(_WIN32)
+    std::unique_ptr<InProcessMarshal> marshal;
+#endif
     const char* kind;
     std::atomic<ULONG> references{1};
 };

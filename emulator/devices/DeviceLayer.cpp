@@ -4,6 +4,7 @@
 #include "devices/DeviceLayer.h"
 
 #include "devices/DevicePaths.h"
+#include "kxdevices.h"
 #include "model/Text.h"
 
 #include <algorithm>
@@ -293,11 +294,6 @@ DeviceLayer::DeviceLayer(std::shared_ptr<State> state) : impl(new Impl(std::move
 DeviceLayer::~DeviceLayer()
 {
     KXSetDeviceProvider(nullptr);
-}
-
-long DeviceLayer::ProcessTaskMemBlocks()
-{
-    return KXLiveTaskMemBlocks();
 }
 
 } // namespace kxemu

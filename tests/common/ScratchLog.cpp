@@ -1,5 +1,7 @@
 #include "common/ScratchLog.h"
 
+#include "kxplatform.h"
+
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -30,4 +32,17 @@ std::string ScratchLog::Text() const
     // Skip the byte-order mark; keep the low byte of each UTF-16LE unit.
     for (size_t i = 2; i + 1 < bytes.size(); i += 2) text += bytes[i];
     return text;
+}
+
+std::string SystemText(unsigned long code)
+{
+    WCHAR* text = nullptr;
+    if (!FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code, 0x0409,
+                        reinterpret_cast<WCHAR*>(&text), 0, nullptr))
+        return std::string();
+    std::string narrow;
+    for (const WCHAR* c = text; *c; ++c)
+        narrow += static_cast<char>(*c);
+    LocalFree(text);
+    return narrow;
 }

@@ -22,3 +22,7 @@ private:
     std::filesystem::path previous;
     std::filesystem::path directory;
 };
+
+// The system's English text for a Win32 code, as error records carry it
+// (texts differ between systems), line break included; "" when none.
+std::string SystemText(unsigned long code);

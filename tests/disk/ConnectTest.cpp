@@ -1,6 +1,8 @@
 // Connect and disk discovery against the emulated service.
 #include "common/EmulatorTest.h"
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
 #include <thread>
 
@@ -178,16 +180,42 @@ TEST_F(Connect, FailingSecondConnectLeavesNothingHeld)
     EXPECT_EQ(0, emu.LiveObjects());
 }
 
+// The emulator's class object lives in this thread's single-threaded
+// apartment. On Windows another apartment reaches it only through this
+// thread's message queue, so the wait serves it, as an apartment that hosts
+// objects must.
+void JoinServingMessages(std::thread& worker, const std::atomic<bool>& done)
+{
+    while (!done) {
+#if defined(_WIN32)
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+#endif
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    worker.join();
+}
+
 TEST_F(Connect, ThreadWithoutComIsInitialisedAndProceeds)
 {
     Machine().AddProvider().AddPack().AddDisk(0, GiB);
     HRESULT result = E_FAIL;
+    HRESULT again = E_FAIL;
+    std::atomic<bool> done{false};
     std::thread worker([&] {
-        DiskPtr other(GetVdsDiskInterface());
-        result = other->Connect(0);
+        {
+            DiskPtr other(GetVdsDiskInterface());
+            result = other->Connect(0);
+        }
+        // S_FALSE: Connect left the thread initialised.
+        again = CoInitialize(nullptr);
+        if (SUCCEEDED(again)) CoUninitialize();
+        done = true;
     });
-    worker.join();
+    JoinServingMessages(worker, done);
     EXPECT_EQ(S_OK, result);
+    EXPECT_EQ(S_FALSE, again);
 }
 
 TEST_F(Connect, MakesExactlyTheCallsTheSearchNeeds)

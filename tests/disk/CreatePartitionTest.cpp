@@ -223,7 +223,6 @@ TEST_F(CreatePartition, AttemptsStopBeforeNothingIsLeft)
 
 TEST_F(CreatePartition, AttemptAfterAFailedJobSucceedsTwoMiBLater)
 {
-    KX_NEEDS_EMULATED_DEVICES();
     NewDisk(64 * GiB);
     ScratchLog& log = StartLog();
     ConnectDisk();
@@ -286,7 +285,6 @@ TEST_F(CreatePartition, LastAttemptsWaitDecidesTheResult)
 
 TEST_F(CreatePartition, StartWithoutJobObjectCountsAsDone)
 {
-    KX_NEEDS_EMULATED_DEVICES();
     NewDisk(64 * GiB);
     ScratchLog& log = StartLog();
     ConnectDisk();
@@ -301,7 +299,6 @@ TEST_F(CreatePartition, StartWithoutJobObjectCountsAsDone)
 
 TEST_F(CreatePartition, NewOffsetIsWhereTheServiceListsThePartition)
 {
-    KX_NEEDS_EMULATED_DEVICES();
     struct Case {
         const char* what;
         ULONGLONG diskSize;

@@ -16,7 +16,6 @@ protected:
     void SetUp() override
     {
         NewPartitionTest::SetUp();
-        KX_NEEDS_EMULATED_DEVICES();
     }
 
     // 64 GiB with three partitions, each with an NTFS volume.

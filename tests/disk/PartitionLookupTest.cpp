@@ -200,7 +200,6 @@ TEST_F(PartitionLookup, TwoLookupsGiveIndependentObjects)
 
 TEST_F(PartitionLookup, ByNumberMakesOnlyTheCallsItNeeds)
 {
-    KX_NEEDS_EMULATED_DEVICES();
     // 2 providers, 3 packs, 40 volumes; the wanted volume is the last one.
     kxemu::Pack& diskPack = Machine().AddProvider().AddPack();
     kxemu::Disk& d = diskPack.AddDisk(1, 512 * GiB);

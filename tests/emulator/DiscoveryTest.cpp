@@ -185,8 +185,7 @@ TEST_F(EmulatorDiscovery, EveryObjectHandedOutIsAccountedUntilReleased)
     }
     EXPECT_EQ(0, emu.LiveObjects());
 }
-#if !defined(_WIN32)
-TEST_F(EmulatorDiscovery, NativeTaskMemAccountingSeesEveryBlockFreed)
+TEST_F(EmulatorDiscovery, TaskMemAccountingSeesEveryBlockFreed)
 {
     pack->AddDisk(1, 8 * GiB).AddPartition(1, 1 * MiB, 10 * MiB, 7);
     {
@@ -200,6 +199,5 @@ TEST_F(EmulatorDiscovery, NativeTaskMemAccountingSeesEveryBlockFreed)
     }
     EXPECT_EQ(0, emu.LiveTaskMemBlocks());
 }
-#endif
 
 } // namespace

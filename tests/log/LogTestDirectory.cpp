@@ -38,6 +38,16 @@ void LogTest::WriteConfiguration(const std::vector<std::string>& lines)
         out << line << "\r\n";
 }
 
+bool LogTest::MakeReadOnly(const std::string& relativePath)
+{
+    fs::permissions(relativePath, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const std::basic_string<WCHAR> name(relativePath.begin(), relativePath.end());
+    HANDLE probe = CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) return true;
+    CloseHandle(probe);
+    return false;
+}
+
 std::string LogTest::LibraryDirectory()
 {
     WCHAR buffer[2048] = {};

@@ -17,6 +17,9 @@ protected:
 
     // Writes KX_LOG.INI with a [LOG] section holding these lines.
     void WriteConfiguration(const std::vector<std::string>& lines);
+    // Makes the file read-only; false where this process may write to it
+    // anyway (root under Wine, which keeps the state in permission bits).
+    static bool MakeReadOnly(const std::string& relativePath);
     // The current directory as the library sees it, ending with a backslash.
     static std::string LibraryDirectory();
 

@@ -27,7 +27,6 @@ protected:
 
 TEST_F(AccessPaths, FirstThenNextWalksThePathsInServiceOrder)
 {
-    KX_NEEDS_EMULATED_DEVICES();
     AddVolume().AccessPath("D:\\").AccessPath("C:\\mnt\\data\\");
     Open();
     EXPECT_EQ(KXW("D:\\"), First());
@@ -42,7 +41,6 @@ TEST_F(AccessPaths, FirstThenNextWalksThePathsInServiceOrder)
 
 TEST_F(AccessPaths, VolumeWithoutPathsLeavesTheBufferAlone)
 {
-    KX_NEEDS_EMULATED_DEVICES();
     AddVolume();
     Open();
     WCHAR buffer[8] = {'#', 0};
@@ -54,7 +52,6 @@ TEST_F(AccessPaths, VolumeWithoutPathsLeavesTheBufferAlone)
 
 TEST_F(AccessPaths, AddRefreshesTheListWithTheCursorOnTheFirst)
 {
-    KX_NEEDS_EMULATED_DEVICES();
     emu.TakeLetter('C', DRIVE_FIXED);
     AddVolume().AccessPath("D:\\");
     Open();
@@ -68,7 +65,6 @@ TEST_F(AccessPaths, AddRefreshesTheListWithTheCursorOnTheFirst)
 
 TEST_F(AccessPaths, AddAnsweredWithSFalseSucceeds)
 {
-    KX_NEEDS_EMULATED_DEVICES();
     AddVolume().AccessPath("C:\\a\\");
     Open();
     emu.ResetCalls();
@@ -80,7 +76,6 @@ TEST_F(AccessPaths, AddAnsweredWithSFalseSucceeds)
 
 TEST_F(AccessPaths, FailedChangesLeaveAnEmptyCache)
 {
-    KX_NEEDS_EMULATED_DEVICES();
     struct Case {
         const char* what;
         const char* failing;
@@ -119,7 +114,6 @@ TEST_F(AccessPaths, FailedChangesLeaveAnEmptyCache)
 
 TEST_F(AccessPaths, DeleteOfAPathTheVolumeLacksIsRefused)
 {
-    KX_NEEDS_EMULATED_DEVICES();
     AddVolume().AccessPath("D:\\");
     Open();
     const HRESULT hr = partition->DeleteMountPoint(KXW("Q:\\"));
@@ -131,7 +125,6 @@ TEST_F(AccessPaths, DeleteOfAPathTheVolumeLacksIsRefused)
 
 TEST_F(AccessPaths, DeleteRemovesThePath)
 {
-    KX_NEEDS_EMULATED_DEVICES();
     AddVolume().AccessPath("D:\\").AccessPath("C:\\a\\");
     Open();
     ASSERT_EQ(S_OK, partition->DeleteMountPoint(KXW("D:\\")));
@@ -141,7 +134,6 @@ TEST_F(AccessPaths, DeleteRemovesThePath)
 
 TEST_F(AccessPaths, NullArgumentsAreRefusedWithoutCallingTheService)
 {
-    KX_NEEDS_EMULATED_DEVICES();
     AddVolume().AccessPath("D:\\");
     Open();
     emu.ResetCalls();

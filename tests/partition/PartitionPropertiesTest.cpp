@@ -46,7 +46,6 @@ TEST_F(PartitionProperties, GptRecordsGiveTheFirstBytesOfTheirTypeGuid)
 
 TEST_F(PartitionProperties, VolumeNameFollowsTheCopyRule)
 {
-    KX_NEEDS_EMULATED_DEVICES();
     AddVolume();
     Open();
     const WString full = KXW("\\\\?\\GLOBALROOT\\Device\\HarddiskVolume1");
@@ -76,7 +75,6 @@ TEST_F(PartitionProperties, VolumeNameFollowsTheCopyRule)
 
 TEST_F(PartitionProperties, VolumeNameFailureIsLoggedAndRecorded)
 {
-    KX_NEEDS_EMULATED_DEVICES();
     AddVolume();
     ScratchLog& log = StartLog();
     ASSERT_EQ(S_OK, disk->Connect(1));
@@ -95,7 +93,6 @@ TEST_F(PartitionProperties, VolumeNameFailureIsLoggedAndRecorded)
 
 TEST_F(PartitionProperties, UsedSpaceIsTotalLessFree)
 {
-    KX_NEEDS_EMULATED_DEVICES();
     AddVolume().Used(40 * MiB);
     Open();
     EXPECT_EQ(40 * MiB, partition->GetUsedSpace());
@@ -103,7 +100,6 @@ TEST_F(PartitionProperties, UsedSpaceIsTotalLessFree)
 
 TEST_F(PartitionProperties, UsedSpaceWithoutReadableFileSystemIsZero)
 {
-    KX_NEEDS_EMULATED_DEVICES();
     physical->AddVolume(1);
     Open();
     EXPECT_EQ(0u, Recorded());
@@ -112,7 +108,6 @@ TEST_F(PartitionProperties, UsedSpaceWithoutReadableFileSystemIsZero)
 
 TEST_F(PartitionProperties, RecoveryTagIsReadWhereTheFileSystemKeepsIt)
 {
-    KX_NEEDS_EMULATED_DEVICES();
     struct Case {
         const char* what;
         VDS_FILE_SYSTEM_TYPE fs;
@@ -149,7 +144,6 @@ TEST_F(PartitionProperties, RecoveryTagIsReadWhereTheFileSystemKeepsIt)
 
 TEST_F(PartitionProperties, UnreadableBootSectorIsNotRecovery)
 {
-    KX_NEEDS_EMULATED_DEVICES();
     AddVolume().NtfsTag("RECOVERY");
     Open();
     emu.ResetCalls();

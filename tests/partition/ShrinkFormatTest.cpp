@@ -40,7 +40,6 @@ protected:
 
 TEST_F(ShrinkFormat, ShrinkPassesTheByteCountAndTheObjectKeepsItsLength)
 {
-    KX_NEEDS_EMULATED_DEVICES();
     AddVolume();
     AddLargePartition();
     ASSERT_EQ(S_OK, disk->Connect(1));
@@ -64,7 +63,6 @@ TEST_F(ShrinkFormat, ShrinkPassesTheByteCountAndTheObjectKeepsItsLength)
 
 TEST_F(ShrinkFormat, ShrinkRefusedByTheServiceIsRecordedAndTraced)
 {
-    KX_NEEDS_EMULATED_DEVICES();
     AddVolume().Used(90 * MiB);
     ScratchLog& log = StartLog();
     Open();
@@ -78,7 +76,6 @@ TEST_F(ShrinkFormat, ShrinkRefusedByTheServiceIsRecordedAndTraced)
 
 TEST_F(ShrinkFormat, FormatAsksForTheChosenFileSystem)
 {
-    KX_NEEDS_EMULATED_DEVICES();
     struct Case {
         const WCHAR* name;
         const char* label;
@@ -117,7 +114,6 @@ TEST_F(ShrinkFormat, FormatAsksForTheChosenFileSystem)
 
 TEST_F(ShrinkFormat, FormatWritesTheFileSystem)
 {
-    KX_NEEDS_EMULATED_DEVICES();
     kxemu::Volume& volume = AddVolume();
     Open();
     ASSERT_EQ(S_OK, partition->Format(KXW("fat"), KXW("NEW"), 1));
@@ -128,7 +124,6 @@ TEST_F(ShrinkFormat, FormatWritesTheFileSystem)
 
 TEST_F(ShrinkFormat, ExFatIsRefusedWithoutAskingTheService)
 {
-    KX_NEEDS_EMULATED_DEVICES();
     AddVolume();
     Open();
     const WCHAR* names[] = {KXW("exFAT"), KXW("EXFAT"), KXW("exfat"), KXW("ExFat")};
@@ -166,7 +161,6 @@ struct Outcome {
 
 TEST_F(ShrinkFormat, BothWaitTheSameWay)
 {
-    KX_NEEDS_EMULATED_DEVICES();
     const HRESULT kPrevious = static_cast<HRESULT>(0x80070103);
     const Outcome outcomes[] = {
         {"start refused", [](kxemu::KXEmulator& e, const char* m) { e.FailNth(m, 1, E_ACCESSDENIED); },

@@ -336,31 +336,8 @@ KXWIN32_API BOOL GetDiskFreeSpaceExW(LPCWSTR dir, PULARGE_INTEGER freeToCaller, 
                                      PULARGE_INTEGER totalFree);
 
 // ---- the device provider ---------------------------------------------------
-// Device paths (\\?\GLOBALROOT\Device\..., \\.\X:) and drive-letter roots have
-// no meaning on this system. Whoever models the machine's storage (the VDS
-// emulator) registers a provider that answers them; every other path goes to
-// the file system. Handles that a provider opens are closed through it.
-class KXDeviceProvider {
-public:
-    // Returns true when the provider owns `path`; then `*device` is its token
-    // (never null) or null with `*error` set for a refused open.
-    virtual bool Open(LPCWSTR path, DWORD access, void** device, DWORD* error) = 0;
-    virtual void Close(void* device) = 0;
-    virtual BOOL Read(void* device, uint64_t offset, void* buffer, DWORD size, DWORD* read, DWORD* error) = 0;
-    virtual BOOL Control(void* device, DWORD code, const void* in, DWORD inSize, void* out, DWORD outSize,
-                         DWORD* returned, DWORD* error) = 0;
-    // Returns true when the provider owns `root` (a drive root or a backslashed
-    // device path) and sets `*type`.
-    virtual bool DriveType(LPCWSTR root, UINT* type) = 0;
-    virtual bool FreeSpace(LPCWSTR root, BOOL* ok, ULONGLONG* freeToCaller, ULONGLONG* total, ULONGLONG* totalFree,
-                           DWORD* error) = 0;
-protected:
-    ~KXDeviceProvider() = default;
-};
-
-// Null removes the provider. Without one, drive roots other than Z:\ have no
-// root directory and device paths are not found.
-KXWIN32_API void KXSetDeviceProvider(KXDeviceProvider* provider);
+#define KXDEVICES_API KXWIN32_API
+#include "../kxdevices.h"
 
 // Live CoTaskMemAlloc blocks of the process, for leak accounting in tests.
 KXWIN32_API long KXLiveTaskMemBlocks();
