@@ -1,5 +1,6 @@
 #include "BenchSupport.h"
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <string>
@@ -30,10 +31,12 @@ ULONG AddDiskWithVolumes(kxemu::Pack& pack, ULONG diskNumber, int volumes)
 {
     using kxemu::GiB;
     using kxemu::MiB;
-    kxemu::Disk& disk = pack.AddDisk(diskNumber, 64 * GiB);
+    const int logicals = volumes - 1;
+    const ULONGLONG size = std::max<ULONGLONG>(64, static_cast<ULONGLONG>(logicals) + 3) * GiB;
+    kxemu::Disk& disk = pack.AddDisk(diskNumber, size);
     disk.AddPartition(1, 1 * MiB, 1 * GiB, 0x07, true);
     disk.AddVolume(1).FileSystem(VDS_FST_NTFS, "System").Used(400 * MiB);
-    const int logicals = volumes - 1;
+    if (logicals == 0) return 1;
     disk.AddPartition(2, 2 * GiB, static_cast<ULONGLONG>(logicals) * GiB + 1 * MiB, 0x0F);
     ULONG number = 1;
     for (int i = 0; i < logicals; ++i) {
@@ -43,6 +46,40 @@ ULONG AddDiskWithVolumes(kxemu::Pack& pack, ULONG diskNumber, int volumes)
         disk.AddVolume(number).FileSystem(VDS_FST_NTFS, "Data").Used(100 * MiB);
     }
     return number;
+}
+
+int VolumesForPartitions(int partitions)
+{
+    return partitions <= 2 ? 1 : partitions - 1;
+}
+
+void BuildConnectMachine(kxemu::Machine& machine)
+{
+    using kxemu::GiB;
+    kxemu::Provider& first = machine.AddProvider();
+    kxemu::Pack& a = first.AddPack();
+    a.AddDisk(0, 256 * GiB);
+    a.AddDisk(1, 1024 * GiB);
+    first.AddPack().AddDisk(2, 64 * GiB);
+    kxemu::Pack& c = machine.AddProvider().AddPack();
+    c.AddDisk(3, 128 * GiB);
+    c.AddDisk(4, 128 * GiB);
+    machine.AddProvider().AddPack().AddDisk(kConnectDisk, 64 * GiB);
+}
+
+ULONG BuildLookupMachine(kxemu::Machine& machine)
+{
+    kxemu::Provider& first = machine.AddProvider();
+    AddDiskWithVolumes(first.AddPack(), 0, 13);
+    AddDiskWithVolumes(first.AddPack(), 2, 13);
+    return AddDiskWithVolumes(machine.AddProvider().AddPack(), kLookupDisk, 14);
+}
+
+void BuildTableMachine(kxemu::Machine& machine, int partitions)
+{
+    kxemu::Pack& pack = machine.AddProvider().AddPack();
+    AddDiskWithVolumes(pack, kTableDisk, VolumesForPartitions(partitions));
+    if (pack.volumes.size() > 1) pack.volumes[1]->NtfsTag("RECOVERY");
 }
 
 namespace {
@@ -71,6 +108,19 @@ void CallMeter::Drain(bool timed)
     for (const char* method : deviceMethods) deviceCalls += emu.Calls(method);
     emu.ResetCalls();
     if (timed) state.ResumeTiming();
+}
+
+BenchRun::BenchRun(benchmark::State& state, int logLevel, const std::function<void(kxemu::KXEmulator&)>& build,
+                   int diskNumber, HRESULT expected)
+    : directory(logLevel)
+{
+    if (!EmulatorReady(state, emu)) return;
+    build(emu);
+    if (disk->Connect(diskNumber) != expected) {
+        state.SkipWithError("Connect did not give the expected result");
+        return;
+    }
+    ready = true;
 }
 
 bool EmulatorReady(benchmark::State& state, const kxemu::KXEmulator& emu)

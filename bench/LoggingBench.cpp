@@ -13,32 +13,20 @@ using kxemu::GiB;
 const int kDiskNumber = 1;
 const int kLogEverything = 11;
 
-// Logging on or off for the run: the configuration is read when the disk
-// object's logger starts, so the directory comes first and the disk after.
-class LoggedRun {
+// Logging on or off for the run, on one disk; with `failQueryDisks` every
+// Connect writes one error record.
+class LoggedRun : public BenchRun {
 public:
     LoggedRun(benchmark::State& state, bool failQueryDisks)
-        : directory(state.range(0) ? kLogEverything : 0)
+        : BenchRun(
+              state, state.range(0) ? kLogEverything : 0,
+              [failQueryDisks](kxemu::KXEmulator& emu) {
+                  emu.Machine().AddProvider().AddPack().AddDisk(kDiskNumber, 64 * GiB);
+                  if (failQueryDisks) emu.FailAlways("IVdsPack::QueryDisks", E_FAIL);
+              },
+              kDiskNumber, failQueryDisks ? E_NOINTERFACE : S_OK)
     {
-        if (!EmulatorReady(state, emu)) return;
-        emu.Machine().AddProvider().AddPack().AddDisk(kDiskNumber, 64 * GiB);
-        const HRESULT expected = failQueryDisks ? E_NOINTERFACE : S_OK;
-        if (failQueryDisks) emu.FailAlways("IVdsPack::QueryDisks", E_FAIL);
-        if (disk->Connect(kDiskNumber) != expected) {
-            state.SkipWithError("Connect did not give the expected result");
-            return;
-        }
-        ready = true;
     }
-
-    bool Ready() const { return ready; }
-
-    ScratchDirectory directory;
-    kxemu::KXEmulator emu;
-    DiskPtr disk{GetVdsDiskInterface()};
-
-private:
-    bool ready = false;
 };
 
 // One error record per iteration: "IVdsPack::QueryDisks failed (...)".

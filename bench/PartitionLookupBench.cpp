@@ -5,26 +5,14 @@
 
 namespace {
 
-const ULONG kWantedDisk = 1;
-
-// Two providers, three packs, forty volumes: 13 + 13 in the first provider's
-// packs, 14 in the second's, the wanted disk's last logical drive last of all.
-ULONG BuildMachine(kxemu::Machine& machine)
-{
-    kxemu::Provider& first = machine.AddProvider();
-    AddDiskWithVolumes(first.AddPack(), 0, 13);
-    AddDiskWithVolumes(first.AddPack(), 2, 13);
-    return AddDiskWithVolumes(machine.AddProvider().AddPack(), kWantedDisk, 14);
-}
-
 void BM_GetPartitionByNumber(benchmark::State& state)
 {
     ScratchDirectory directory;
     kxemu::KXEmulator emu;
     if (!EmulatorReady(state, emu)) return;
-    const ULONG wanted = BuildMachine(emu.Machine());
+    const ULONG wanted = BuildLookupMachine(emu.Machine());
     DiskPtr disk(GetVdsDiskInterface());
-    if (disk->Connect(static_cast<int>(kWantedDisk)) != S_OK) {
+    if (disk->Connect(static_cast<int>(kLookupDisk)) != S_OK) {
         state.SkipWithError("Connect failed");
         return;
     }

@@ -4,40 +4,19 @@
 
 namespace {
 
-const int kDiskNumber = 1;
 const int kPartitions = 8;
 
-// One disk of eight partitions: a primary, the extended container and six
-// logical drives, seven volumes; the first logical drive is a tagged
-// recovery volume.
-void BuildMachine(kxemu::Machine& machine)
-{
-    kxemu::Pack& pack = machine.AddProvider().AddPack();
-    AddDiskWithVolumes(pack, kDiskNumber, kPartitions - 1);
-    pack.volumes[1]->NtfsTag("RECOVERY");
-}
-
-class TableRun {
+class TableRun : public BenchRun {
 public:
     explicit TableRun(benchmark::State& state)
+        : BenchRun(
+              state, 0, [](kxemu::KXEmulator& emu) { BuildTableMachine(emu.Machine(), kPartitions); }, kTableDisk)
     {
-        if (!EmulatorReady(state, emu)) return;
-        BuildMachine(emu.Machine());
-        if (disk->Connect(kDiskNumber) != S_OK || disk->GetPartitionCount() != kPartitions) {
-            state.SkipWithError("the disk or its table is not as built");
-            return;
+        if (ready && disk->GetPartitionCount() != kPartitions) {
+            state.SkipWithError("the table is not as built");
+            ready = false;
         }
-        ready = true;
     }
-
-    bool Ready() const { return ready; }
-
-    ScratchDirectory directory;
-    kxemu::KXEmulator emu;
-    DiskPtr disk{GetVdsDiskInterface()};
-
-private:
-    bool ready = false;
 };
 
 void BM_GetPartitionCount(benchmark::State& state)

@@ -4,6 +4,7 @@
 #include "devices/DeviceLayer.h"
 
 #include "devices/DevicePaths.h"
+#include "devices/MachineIndex.h"
 #include "kxdevices.h"
 #include "model/Text.h"
 
@@ -21,15 +22,6 @@ struct OpenVolume {
     std::shared_ptr<Volume> volume;
 };
 
-std::shared_ptr<Volume> SharedVolume(Machine& machine, const Volume* wanted)
-{
-    for (auto& provider : machine.providers)
-        for (auto& pack : provider->packs)
-            for (auto& volume : pack->volumes)
-                if (volume.get() == wanted) return volume;
-    return nullptr;
-}
-
 std::string WithoutTrailingBackslash(const std::string& path)
 {
     return !path.empty() && path.back() == '\\' ? path.substr(0, path.size() - 1) : path;
@@ -38,14 +30,14 @@ std::string WithoutTrailingBackslash(const std::string& path)
 } // namespace
 
 struct DeviceLayer::Impl final : public KXDeviceProvider {
-    explicit Impl(std::shared_ptr<State> s) : state(std::move(s)) {}
+    explicit Impl(std::shared_ptr<State> s) : state(std::move(s)), index(state->machine) {}
 
     bool Open(LPCWSTR widePath, DWORD access, void** device, DWORD* error) override
     {
         *device = nullptr;
         const std::string path = Narrow(widePath);
         Lock lock(state->mutex);
-        Volume* volume = VolumeOfDevicePath(path);
+        std::shared_ptr<Volume> volume = VolumeOfDevicePath(path);
         if (!volume && !IsGlobalRootPath(path) && !DosDeviceLetterOf(path)) return false;
         if (Failed("CreateFileW", error)) return true;
         DeviceCall call;
@@ -56,7 +48,7 @@ struct DeviceLayer::Impl final : public KXDeviceProvider {
             *error = ERROR_FILE_NOT_FOUND;
             return true;
         }
-        *device = new OpenVolume{SharedVolume(state->machine, volume)};
+        *device = new OpenVolume{std::move(volume)};
         ++state->openDevices;
         return true;
     }
@@ -127,15 +119,15 @@ struct DeviceLayer::Impl final : public KXDeviceProvider {
         Fault fault;
         if (const char letter = DriveLetterOf(root)) {
             // Z: stays the system's own root unless the machine says otherwise.
-            if (letter == 'Z' && state->machine.LetterType('Z') == DRIVE_NO_ROOT_DIR) return false;
-            *type = root.size() == 2 ? DRIVE_NO_ROOT_DIR : state->machine.LetterType(letter);
-        } else if (Volume* volume = state->machine.FindVolumeByName(WithoutTrailingBackslash(root))) {
+            if (letter == 'Z' && index.LetterType('Z') == DRIVE_NO_ROOT_DIR) return false;
+            *type = root.size() == 2 ? DRIVE_NO_ROOT_DIR : index.LetterType(letter);
+        } else if (const auto volume = index.VolumeByName(WithoutTrailingBackslash(root))) {
             // A device path names a root only with its trailing backslash.
             const bool isRoot = root.back() == '\\';
             *type = isRoot && volume->status == VDS_VS_ONLINE ? volume->driveType : DRIVE_NO_ROOT_DIR;
         } else if (IsGlobalRootPath(root)) {
             *type = DRIVE_NO_ROOT_DIR;
-        } else if (Volume* mounted = VolumeOfFolder(root)) {
+        } else if (const auto mounted = VolumeOfFolder(root)) {
             *type = mounted->status == VDS_VS_ONLINE ? mounted->driveType : DRIVE_NO_ROOT_DIR;
         } else {
             return false;
@@ -150,15 +142,18 @@ struct DeviceLayer::Impl final : public KXDeviceProvider {
     {
         const std::string root = Narrow(wideRoot);
         Lock lock(state->mutex);
-        Volume* volume = state->machine.FindVolumeByName(WithoutTrailingBackslash(root));
-        if (volume && root.back() != '\\') volume = nullptr;
-        if (!volume) volume = state->machine.FindVolumeByPath(root);
+        // A device name counts only as a root; any other path belongs to the
+        // volume mounted at its longest leading access path.
+        std::shared_ptr<Volume> named =
+            !root.empty() && root.back() == '\\' ? index.VolumeByName(WithoutTrailingBackslash(root)) : nullptr;
+        if (!named) named = index.VolumeByAccessPath(root);
+        Volume* volume = named ? named.get() : state->machine.FindVolumeByPath(root);
         const char letter = root.size() >= 2 && root[1] == ':' ? DriveLetterOf(root.substr(0, 2)) : 0;
         if (!volume) {
             if (IsGlobalRootPath(root)) {
                 *error = ERROR_PATH_NOT_FOUND;
             } else if (letter && letter != 'Z') {
-                const UINT type = state->machine.LetterType(letter);
+                const UINT type = index.LetterType(letter);
                 if (type == DRIVE_FIXED || type == DRIVE_REMOTE || type == DRIVE_RAMDISK) return false;
                 *error = type == DRIVE_NO_ROOT_DIR ? ERROR_PATH_NOT_FOUND : ERROR_NOT_READY;
             } else {
@@ -193,33 +188,18 @@ private:
         return true;
     }
 
-    Volume* VolumeOfDevicePath(const std::string& path)
+    // A volume's own name, or "\\.\X:" of a drive letter bound to one.
+    std::shared_ptr<Volume> VolumeOfDevicePath(const std::string& path)
     {
-        if (Volume* v = state->machine.FindVolumeByName(path)) return v;
-        if (const char letter = DosDeviceLetterOf(path)) {
-            Volume* v = state->machine.FindVolumeByPath(std::string(1, letter) + ":\\");
-            if (v && std::find_if(v->accessPaths.begin(), v->accessPaths.end(), [&](const std::string& p) {
-                         return EqualNoCase(p, std::string(1, letter) + ":\\");
-                     }) != v->accessPaths.end())
-                return v;
-        }
+        if (auto v = index.VolumeByName(path)) return v;
+        if (const char letter = DosDeviceLetterOf(path)) return index.VolumeByAccessPath(std::string(1, letter) + ":\\");
         return nullptr;
     }
 
-    Volume* VolumeOfFolder(const std::string& path)
-    {
-        Volume* v = state->machine.FindVolumeByPath(path);
-        if (!v) return nullptr;
-        for (const std::string& p : v->accessPaths)
-            if (EqualNoCase(p, path)) return v;
-        return nullptr;
-    }
+    // Only a volume's own access path is the root of a drive.
+    std::shared_ptr<Volume> VolumeOfFolder(const std::string& path) { return index.VolumeByAccessPath(path); }
 
-    const Partition* PartitionOf(const Extent& e)
-    {
-        Disk* disk = state->machine.FindDisk(e.diskNumber);
-        return disk ? disk->FindPartition(e.partitionNumber) : nullptr;
-    }
+    const Partition* PartitionOf(const Extent& e) { return index.PartitionOf(e); }
 
     BOOL DiskExtents(const Volume& volume, void* out, DWORD outSize, DWORD* returned, DWORD* error)
     {
@@ -260,7 +240,7 @@ private:
             return FALSE;
         }
         const Extent& e = volume.extents[0];
-        const Disk* disk = state->machine.FindDisk(e.diskNumber);
+        const Disk* disk = index.DiskByNumber(e.diskNumber);
         const Partition* p = PartitionOf(e);
         // The call knows MBR disks only; GPT needs its _EX variant.
         if ((disk && disk->style == VDS_PST_GPT) || (p && p->style == VDS_PST_GPT)) {
@@ -284,6 +264,7 @@ private:
     }
 
     std::shared_ptr<State> state;
+    MachineIndex index;
 };
 
 DeviceLayer::DeviceLayer(std::shared_ptr<State> state) : impl(new Impl(std::move(state)))

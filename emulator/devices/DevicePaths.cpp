@@ -1,15 +1,24 @@
 #include "devices/DevicePaths.h"
 
-#include "model/Text.h"
-
 namespace kxemu {
 
 namespace {
 
 char Letter(char c)
 {
-    const char upper = UpperAscii(std::string(1, c))[0];
+    const char upper = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
     return upper >= 'A' && upper <= 'Z' ? upper : 0;
+}
+
+bool StartsWithNoCase(const std::string& text, const char* prefix)
+{
+    size_t i = 0;
+    for (; prefix[i]; ++i) {
+        if (i >= text.size()) return false;
+        const char c = text[i] >= 'a' && text[i] <= 'z' ? static_cast<char>(text[i] - 'a' + 'A') : text[i];
+        if (c != prefix[i]) return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -30,8 +39,8 @@ char DosDeviceLetterOf(const std::string& path)
 
 bool IsGlobalRootPath(const std::string& path)
 {
-    const std::string upper = UpperAscii(path);
-    return upper.rfind("\\\\?\\GLOBALROOT\\DEVICE\\", 0) == 0 || upper.rfind("\\\\.\\GLOBALROOT\\DEVICE\\", 0) == 0;
+    return StartsWithNoCase(path, "\\\\?\\GLOBALROOT\\DEVICE\\") ||
+           StartsWithNoCase(path, "\\\\.\\GLOBALROOT\\DEVICE\\");
 }
 
 } // namespace kxemu

@@ -40,7 +40,8 @@ private:
     static ExtendedBounds GetExtendedPartitionBounds(const VDS_PARTITION_PROP* records, LONG count);
     HRESULT MakePartitionObject(ExtendedBounds bounds, IKXVdsPartition** partition, VDS_PARTITION_PROP record);
     CKXVdsPartition* NewPartitionObject(const VDS_PARTITION_PROP& record);
-    void SnapshotPartitionOffsets();
+    // Fails (creating nothing) when the list cannot be read.
+    HRESULT SnapshotPartitionOffsets();
     // False when no room is left for the partition before the end of the disk.
     bool AdjustPartitionRange(ULONGLONG& offset, ULONGLONG& size);
     HRESULT FindPartition(VDS_PARTITION_PROP* record);

@@ -37,13 +37,18 @@ HRESULT CKXVdsDisk::Connect(int number)
         }
         hr = loader->LoadService(nullptr, &service);
     }
-    if (hr != S_OK) {
+    // A success code other than S_OK with a service is a loaded service.
+    if (FAILED(hr)) {
         GetLogger()->LogError("IVdsServiceLoader::LoadService failed (%u - %8.8X)", hr, hr);
         return Record(hr);
     }
+    if (!service) {
+        GetLogger()->LogError("IVdsServiceLoader::LoadService returns IVdsService=NULL");
+        return Record(E_NOINTERFACE);
+    }
 
     hr = service->WaitForServiceReady();
-    if (hr != S_OK) {
+    if (FAILED(hr)) {
         GetLogger()->LogError("IVdsService::WaitForServiceReady failed (%u - %8.8X)", hr, hr);
         return Record(hr);
     }

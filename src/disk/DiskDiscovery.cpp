@@ -6,19 +6,7 @@
 #include "disk/VdsQuery.h"
 #include "log/KXLogger.h"
 #include "support/KXComPtr.h"
-
-namespace {
-
-void FreeDiskStrings(VDS_DISK_PROP& prop)
-{
-    CoTaskMemFree(prop.pwszDiskAddress);
-    CoTaskMemFree(prop.pwszName);
-    CoTaskMemFree(prop.pwszFriendlyName);
-    CoTaskMemFree(prop.pwszAdaptorName);
-    CoTaskMemFree(prop.pwszDevicePath);
-}
-
-} // namespace
+#include "support/KXVdsRecords.h"
 
 HRESULT CKXVdsDisk::FindDiskInProvider(IVdsSwProvider* provider, BOOL* found)
 {
@@ -54,16 +42,17 @@ HRESULT CKXVdsDisk::FindDiskInPack(IVdsPack* pack, BOOL* found)
             continue;
         }
 
-        VDS_DISK_PROP prop = {};
-        hr = candidate->GetProperties(&prop);
-        if (hr != S_OK) {
+        KXDiskProp prop;
+        hr = candidate->GetProperties(prop.put());
+        // Every success code hands out the record; an incomplete one still carries the name.
+        if (FAILED(hr)) {
             GetLogger()->LogError("IVdsDisk::GetProperties failed - %u (%8.8X)", hr, hr);
             continue;
         }
         WCHAR name[MAX_PATH] = {};
         // A disk without a name cannot be "PhysicalDrive" n.
-        if (prop.pwszName) lstrcpynW(name, prop.pwszName, MAX_PATH);
-        FreeDiskStrings(prop);
+        if (prop->pwszName) lstrcpynW(name, prop->pwszName, MAX_PATH);
+        prop.reset();
 
         long number = 0;
         if (!ParsePhysicalDriveNumber(name, &number) || number != diskNumber) continue;
@@ -84,14 +73,14 @@ HRESULT CKXVdsDisk::GetDiskProperties(DiskProperties* properties)
     if (!disk) return Record(E_NOINTERFACE);
     if (IsBadWritePtr(properties, sizeof(DiskProperties))) return Record(E_INVALIDARG);
 
-    VDS_DISK_PROP prop = {};
-    if (disk->GetProperties(&prop) != S_OK) return Record(E_INVALIDARG);
-    GetLogger()->LogTrace("Disk properties: BPS: %u - Size: %I64d - SPT: %u", prop.ulBytesPerSector,
-                          prop.ullSize, prop.ulSectorsPerTrack);
-    properties->ullSize = prop.ullSize;
-    properties->ulBytesPerSector = prop.ulBytesPerSector;
-    properties->ulSectorsPerTrack = prop.ulSectorsPerTrack;
-    properties->ulTracksPerCylinder = prop.ulTracksPerCylinder;
-    FreeDiskStrings(prop);
+    KXDiskProp prop;
+    // An incomplete record may lack the geometry: hand out nothing.
+    if (disk->GetProperties(prop.put()) != S_OK) return Record(E_INVALIDARG);
+    GetLogger()->LogTrace("Disk properties: BPS: %u - Size: %I64d - SPT: %u", prop->ulBytesPerSector,
+                          prop->ullSize, prop->ulSectorsPerTrack);
+    properties->ullSize = prop->ullSize;
+    properties->ulBytesPerSector = prop->ulBytesPerSector;
+    properties->ulSectorsPerTrack = prop->ulSectorsPerTrack;
+    properties->ulTracksPerCylinder = prop->ulTracksPerCylinder;
     return Record(S_OK);
 }

@@ -2,9 +2,10 @@
 // disk's end, try up to three times, recognise the new partition by its start
 // offset, then give its volume a drive letter.
 #include "core/KXVdsDisk.h"
+#include "disk/PartitionRecord.h"
 #include "log/KXLogger.h"
 #include "support/KXComPtr.h"
-#include "support/KXResource.h"
+#include "support/KXVdsRecords.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -15,11 +16,6 @@ const LONGLONG kPhaseStep = 0x200000;   // 2 MiB
 const LONGLONG kEndReserve = 0x400000;  // 4 MiB
 const int kPhases = 3;
 const HRESULT kNewOffsetNotWritable = static_cast<HRESULT>(0x10000006);
-
-bool IsExtendedType(BYTE type)
-{
-    return type == 0x05 || type == 0x0F;
-}
 
 bool FitsSigned(ULONGLONG offset, ULONGLONG size)
 {
@@ -52,7 +48,13 @@ HRESULT CKXVdsDisk::CreatePartition(ULONGLONG offset, ULONGLONG size, unsigned c
     if (!FitsSigned(offset, size)) return Record(E_INVALIDARG);
 
     GetLogger()->LogTrace("Create partition (VDS) at %I64u - Size: %I64u", offset, size);
-    SnapshotPartitionOffsets();
+    // Without the list as it was, the new partition could not be told from
+    // the others afterwards: create nothing.
+    HRESULT hr = SnapshotPartitionOffsets();
+    if (hr != S_OK) {
+        GetLogger()->LogTrace("IVdsAdvancedDisk::QueryPartitions failed (%u - %8.8X)", hr, hr);
+        return Record(hr);
+    }
     if (!AdjustPartitionRange(offset, size)) {
         GetLogger()->LogTrace("No room for the partition at %I64u", offset);
         return Record(E_INVALIDARG);
@@ -69,10 +71,13 @@ HRESULT CKXVdsDisk::CreatePartition(ULONGLONG offset, ULONGLONG size, unsigned c
                               phase);
         KXComPtr<IVdsAsync> async;
         attempt = createPartition->CreatePartitionEx(offset, size, 0, &parameters, async.put());
-        if (attempt != S_OK || !async) {
+        if (FAILED(attempt) || !async) {
             GetLogger()->LogTrace("No IVdsAsync interface (%u - %8.8X)", attempt, attempt);
             Record(attempt);
+            // Accepted without a job to wait for: the partition list tells.
+            if (SUCCEEDED(attempt)) attempt = S_OK;
         } else {
+            // Any success code has started the job: its own outcome decides.
             HRESULT operationResult = S_OK;
             VDS_ASYNC_OUTPUT output = {};
             const HRESULT waited = async->Wait(&operationResult, &output);
@@ -82,6 +87,8 @@ HRESULT CKXVdsDisk::CreatePartition(ULONGLONG offset, ULONGLONG size, unsigned c
                 ULONG percent = 0;
                 attempt = async->QueryStatus(&status, &percent);
                 failed = status != S_OK;
+                // The job has ended well; a success code of the query changes nothing.
+                if (!failed && SUCCEEDED(attempt)) attempt = S_OK;
             }
             if (failed) {
                 attempt = E_UNEXPECTED;
@@ -99,9 +106,10 @@ HRESULT CKXVdsDisk::CreatePartition(ULONGLONG offset, ULONGLONG size, unsigned c
     }
 
     VDS_PARTITION_PROP created = {};
-    HRESULT hr = FindPartition(&created);
-    // A creation that left no new start offset behind cannot be told apart.
-    if (hr == S_OK && created.ullSize == 0) hr = HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+    hr = FindPartition(&created);
+    // A list that could not be read (S_FALSE), or a creation that left no new
+    // start offset behind: the new partition cannot be told apart.
+    if (hr == S_FALSE || (hr == S_OK && created.ullSize == 0)) hr = HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
     if (hr != S_OK) {
         GetLogger()->LogTrace("FindPartition failed (%u - %8.8X)", hr, hr);
         return Record(hr);
@@ -114,47 +122,52 @@ HRESULT CKXVdsDisk::CreatePartition(ULONGLONG offset, ULONGLONG size, unsigned c
 
 bool CKXVdsDisk::AdjustPartitionRange(ULONGLONG& offsetInOut, ULONGLONG& sizeInOut)
 {
-    VDS_DISK_PROP diskProp = {};
-    if (disk->GetProperties(&diskProp) != S_OK) return true;
-    const LONGLONG diskSize = static_cast<LONGLONG>(diskProp.ullSize);
-    CoTaskMemFree(diskProp.pwszDiskAddress);
-    CoTaskMemFree(diskProp.pwszName);
-    CoTaskMemFree(diskProp.pwszFriendlyName);
-    CoTaskMemFree(diskProp.pwszAdaptorName);
-    CoTaskMemFree(diskProp.pwszDevicePath);
+    KXDiskProp diskProp;
+    // Every success code hands out the record; a size it lacks (0) is no limit.
+    if (FAILED(disk->GetProperties(diskProp.put()))) return true;
+    // A size beyond the signed range is no limit.
+    const LONGLONG diskSize = static_cast<LONGLONG>(std::min<ULONGLONG>(diskProp->ullSize, INT64_MAX));
+    diskProp.reset();
 
     LONGLONG offset = static_cast<LONGLONG>(offsetInOut);
     LONGLONG size = static_cast<LONGLONG>(sizeInOut);
 
-    KXUniqueTaskMem<VDS_PARTITION_PROP> records;
-    LONG count = 0;
-    if (advancedDisk->QueryPartitions(records.put(), &count) == S_OK && records.get()) {
+    KXPartitionArray records;
+    if (records.Query(advancedDisk) == S_OK) {
         // Extended containers are transparent: logical drives go inside them.
-        for (LONG i = 0; i < count; ++i) {
-            const VDS_PARTITION_PROP& p = records.get()[i];
-            if (IsExtendedType(p.Mbr.partitionType)) continue;
+        // A record that starts beyond the signed range is no obstacle.
+        auto isObstacle = [](const VDS_PARTITION_PROP& p) {
+            return !IsExtendedType(p.Mbr.partitionType) && p.ullOffset <= static_cast<ULONGLONG>(INT64_MAX);
+        };
+        for (const VDS_PARTITION_PROP& p : records) {
+            if (!isObstacle(p)) continue;
             const LONGLONG start = static_cast<LONGLONG>(p.ullOffset);
-            const LONGLONG end = start + static_cast<LONGLONG>(p.ullSize);
+            const LONGLONG end = SignedEnd(start, p.ullSize);
             if (start <= offset && offset < end) {
                 offset = end;
                 GetLogger()->LogTrace("Adjust start offset to %I64u", offset);
             }
         }
         // A start moved forward must not carry the end past the signed range.
-        if (size > INT64_MAX - offset) size = INT64_MAX - offset;
-        for (LONG i = count - 1; i >= 0; --i) {
-            const VDS_PARTITION_PROP& p = records.get()[i];
-            if (IsExtendedType(p.Mbr.partitionType)) continue;
+        if (size > INT64_MAX - offset) {
+            size = INT64_MAX - offset;
+            GetLogger()->LogTrace("Adjust size to %I64u", size);
+        }
+        for (LONG i = records.size() - 1; i >= 0; --i) {
+            const VDS_PARTITION_PROP& p = records[i];
+            if (!isObstacle(p)) continue;
             const LONGLONG start = static_cast<LONGLONG>(p.ullOffset);
             const LONGLONG end = offset + size;
-            if (start <= end && end < start + static_cast<LONGLONG>(p.ullSize)) {
+            if (start <= end && end < SignedEnd(start, p.ullSize)) {
                 size = start - offset;
                 GetLogger()->LogTrace("Adjust size to %I64u", size);
             }
         }
     }
     if (diskSize != 0 && offset + size >= diskSize) {
-        size = diskSize - offset - kEndReserve;
+        // On a disk smaller than the reserve nothing is left wherever the start lies.
+        const LONGLONG room = diskSize - kEndReserve;
+        size = room < 0 ? room : room - offset;
         GetLogger()->LogTrace("Adjust size to %I64u", size);
     }
     offsetInOut = static_cast<ULONGLONG>(offset);
@@ -162,24 +175,26 @@ bool CKXVdsDisk::AdjustPartitionRange(ULONGLONG& offsetInOut, ULONGLONG& sizeInO
     return size > 0;
 }
 
-void CKXVdsDisk::SnapshotPartitionOffsets()
+HRESULT CKXVdsDisk::SnapshotPartitionOffsets()
 {
     OffsetSnapshot.clear();
-    KXUniqueTaskMem<VDS_PARTITION_PROP> records;
-    LONG count = 0;
-    if (advancedDisk->QueryPartitions(records.put(), &count) != S_OK || !records.get()) return;
-    for (LONG i = 0; i < count; ++i) OffsetSnapshot.push_back(records.get()[i].ullOffset);
+    KXPartitionArray records;
+    const HRESULT hr = records.Query(advancedDisk);
+    // S_FALSE lists nothing, which says nothing about the disk.
+    if (hr == S_FALSE) return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+    if (hr != S_OK) return hr;
+    for (const VDS_PARTITION_PROP& p : records) OffsetSnapshot.push_back(p.ullOffset);
+    return S_OK;
 }
 
 HRESULT CKXVdsDisk::FindPartition(VDS_PARTITION_PROP* record)
 {
-    KXUniqueTaskMem<VDS_PARTITION_PROP> records;
-    LONG count = 0;
-    const HRESULT hr = advancedDisk->QueryPartitions(records.put(), &count);
+    KXPartitionArray records;
+    const HRESULT hr = records.Query(advancedDisk);
     if (hr != S_OK) return hr;
-    for (LONG i = 0; records.get() && i < count; ++i) {
-        if (!IsKnownOffset(records.get()[i].ullOffset)) {
-            *record = records.get()[i];
+    for (const VDS_PARTITION_PROP& p : records) {
+        if (!IsKnownOffset(p.ullOffset)) {
+            *record = p;
             break;
         }
     }

@@ -1,28 +1,19 @@
 // Counting the disk's partitions and handing out partition objects. Every
 // call asks the service afresh; nothing is cached.
 #include "core/KXVdsDisk.h"
+#include "disk/PartitionRecord.h"
 #include "log/KXLogger.h"
 #include "partition/KXVdsPartition.h"
-#include "support/KXResource.h"
+#include "support/KXVdsRecords.h"
 
 #include <new>
-
-namespace {
-
-bool IsExtendedType(BYTE type)
-{
-    return type == 0x05 || type == 0x0F;
-}
-
-} // namespace
 
 int CKXVdsDisk::GetPartitionCount()
 {
     if (!advancedDisk) return 0;
-    KXUniqueTaskMem<VDS_PARTITION_PROP> records;
-    LONG count = 0;
-    if (advancedDisk->QueryPartitions(records.put(), &count) != S_OK) return 0;
-    return count;
+    KXPartitionArray records;
+    if (records.Query(advancedDisk) != S_OK) return 0;
+    return records.size();
 }
 
 HRESULT CKXVdsDisk::GetPartition(int index, IKXVdsPartition** partition)
@@ -73,15 +64,13 @@ HRESULT CKXVdsDisk::LookUpPartition(const PartitionSelector& selector, IKXVdsPar
     VDS_PARTITION_PROP chosen = {};
     ExtendedBounds bounds = {-1, -1};
     {
-        KXUniqueTaskMem<VDS_PARTITION_PROP> records;
-        LONG count = 0;
-        HRESULT hr = advancedDisk->QueryPartitions(records.put(), &count);
+        KXPartitionArray records;
+        HRESULT hr = records.Query(advancedDisk);
         if (hr == S_FALSE) hr = HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
         if (hr != S_OK) return Record(hr);
-        if (!records.get()) count = 0;
 
-        bounds = GetExtendedPartitionBounds(records.get(), count);
-        hr = selector(records.get(), count, chosen);
+        bounds = GetExtendedPartitionBounds(records.begin(), records.size());
+        hr = selector(records.begin(), records.size(), chosen);
         if (hr != S_OK) return Record(hr);
     }
     // Size 0 marks "nothing selected"; a partition of length 0 is not handed out either.
@@ -99,7 +88,7 @@ CKXVdsDisk::ExtendedBounds CKXVdsDisk::GetExtendedPartitionBounds(const VDS_PART
     for (LONG i = 0; i < count; ++i) {
         if (IsExtendedType(records[i].Mbr.partitionType)) {
             const LONGLONG start = static_cast<LONGLONG>(records[i].ullOffset);
-            return {start, start + static_cast<LONGLONG>(records[i].ullSize)};
+            return {start, SignedEnd(start, records[i].ullSize)};
         }
     }
     return {-1, -1};

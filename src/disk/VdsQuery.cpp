@@ -8,7 +8,8 @@ HRESULT CollectEnumeration(const WCHAR* callName, CKXVdsEnum& list,
 {
     KXComPtr<IEnumVdsObject> enumeration;
     HRESULT hr = query(enumeration.put());
-    if (hr != S_OK) {
+    // A success code other than S_OK hands out the enumeration as well.
+    if (FAILED(hr)) {
         GetLogger()->LogError("%s failed (%u - %8.8X)", callName, hr, hr);
         return hr;
     }

@@ -1,13 +1,11 @@
 #include "log/KXLogger.h"
 
+#include "log/KXRecordLine.h"
 #include "support/KXResource.h"
 
 #include <cstdarg>
-#include <cstring>
 
 namespace {
-
-const int workBufferLength = 4096;
 
 struct LocalMemPolicy {
     static WCHAR* Invalid() noexcept { return nullptr; }
@@ -15,33 +13,66 @@ struct LocalMemPolicy {
 };
 using SystemText = KXUniqueAny<WCHAR*, LocalMemPolicy>;
 
-// Widens the 8-bit format, then expands it; wvsprintfW stops at 1024 units.
-CKXString ComposeMessage(const char* format, va_list args)
+void AppendNumber(KXRecordLine& line, const WCHAR* format, ...)
 {
-    WCHAR wideFormat[workBufferLength];
-    WCHAR message[workBufferLength];
-    const int formatBytes = static_cast<int>(std::strlen(format)) + 1;
-    // A format too long for the buffer is cut to what fits.
-    const int inputBytes = formatBytes <= workBufferLength ? formatBytes : workBufferLength - 1;
-    const int widened = MultiByteToWideChar(CP_ACP, 0, format, inputBytes, wideFormat, inputBytes);
-    if (widened <= 0)
-        wideFormat[0] = 0;
-    else if (widened < workBufferLength)
-        wideFormat[widened] = 0;
-    if (wvsprintfW(message, wideFormat, args) < 0)
-        message[0] = 0;
-    return CKXString(message);
+    va_list args;
+    va_start(args, format);
+    line.AppendFormatted(format, args);
+    va_end(args);
 }
 
 } // namespace
+
+// "Module::Component::" and the level's word, where the level writes records.
+bool KX_LOGGER::StartRecord(KXRecordLine& line, int level) const
+{
+    if ((logLevel & level) != level)
+        return false;
+    switch (level) {
+    case KXLOG_ERROR:
+    case KXLOG_WARNING:
+    case 4:
+    case KXLOG_TRACE:
+    case 16:
+    case 32:
+        break;
+    default:
+        return false;
+    }
+    if (!moduleName.IsEmpty()) {
+        line.Append(moduleName);
+        line.Append(KXW("::"), 2);
+    }
+    if (!componentName.IsEmpty()) {
+        line.Append(componentName);
+        line.Append(KXW("::"), 2);
+    }
+    if (level == KXLOG_ERROR)
+        line.Append(KXW("ERROR : "));
+    else if (level == KXLOG_WARNING)
+        line.Append(KXW("WARNING : "));
+    return true;
+}
+
+int KX_LOGGER::FinishRecord(KXRecordLine& line, int level)
+{
+    if (level == KXLOG_ERROR)
+        ++errorCount;
+    else if (level == KXLOG_WARNING)
+        ++warningCount;
+    line.Append(KXW("\r\n"), 2);
+    return WriteUnits(line.Data(), line.Length());
+}
 
 int KX_LOGGER::LogError(const char* format, ...)
 {
     if (!(logLevel & KXLOG_ERROR))
         return 0;
+    KXRecordLine line;
+    StartRecord(line, KXLOG_ERROR);
     va_list args;
     va_start(args, format);
-    CKXString message = ComposeMessage(format, args);
+    line.AppendNarrowFormatted(format, args);
     va_end(args);
 
     const DWORD lastError = GetLastError();
@@ -51,52 +82,33 @@ int KX_LOGGER::LogError(const char* format, ...)
             FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, lastError, 0x0409,
                            reinterpret_cast<WCHAR*>(text.put()), 0, nullptr);
         if (textLength != 0) {
-            message += KXW(" : ");
-            message += text.get();
+            line.Append(KXW(" : "), 3);
+            line.Append(text.get());
         } else {
-            CKXString suffix;
-            suffix.Format(KXW(" (Error %d)"), static_cast<int>(lastError));
-            message += suffix;
+            AppendNumber(line, KXW(" (Error %d)"), static_cast<int>(lastError));
         }
         SetLastError(0);
     }
-    return WriteRecord(KXLOG_ERROR, message);
+    return FinishRecord(line, KXLOG_ERROR);
 }
 
 int KX_LOGGER::LogTrace(const char* format, ...)
 {
-    if (!(logLevel & KXLOG_TRACE))
+    KXRecordLine line;
+    if (!StartRecord(line, KXLOG_TRACE))
         return 0;
     va_list args;
     va_start(args, format);
-    CKXString message = ComposeMessage(format, args);
+    line.AppendNarrowFormatted(format, args);
     va_end(args);
-    return WriteRecord(KXLOG_TRACE, message);
+    return FinishRecord(line, KXLOG_TRACE);
 }
 
 int KX_LOGGER::WriteRecord(int level, CKXString message)
 {
-    CKXString prefix;
-    if (!moduleName.IsEmpty())
-        prefix += moduleName + KXW("::");
-    if (!componentName.IsEmpty())
-        prefix += componentName + KXW("::");
-
-    if ((logLevel & level) != level)
+    KXRecordLine line;
+    if (!StartRecord(line, level))
         return 0;
-    switch (level) {
-    case KXLOG_ERROR:
-        ++errorCount;
-        return WriteLine(prefix + KXW("ERROR : ") + message);
-    case KXLOG_WARNING:
-        ++warningCount;
-        return WriteLine(prefix + KXW("WARNING : ") + message);
-    case 4:
-    case KXLOG_TRACE:
-    case 16:
-    case 32:
-        return WriteLine(prefix + message);
-    default:
-        return 0;
-    }
+    line.Append(message);
+    return FinishRecord(line, level);
 }

@@ -11,12 +11,13 @@ const DWORD readWrite = GENERIC_READ | GENERIC_WRITE;
 const DWORD shareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
 // The configuration counts only when it could be opened for writing too: a
-// read-only or locked KX_LOG.INI switches logging off.
-bool ConfigurationPresent(const CKXString& path)
+// read-only or locked KX_LOG.INI switches logging off. ERROR_SUCCESS when
+// it counts, else why it does not.
+DWORD ProbeConfiguration(const WCHAR* path)
 {
-    const KXUniqueFile probe(CreateFileW(path.Wide(), readWrite, shareReadWrite, nullptr, OPEN_EXISTING,
+    const KXUniqueFile probe(CreateFileW(path, readWrite, shareReadWrite, nullptr, OPEN_EXISTING,
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
-    return probe.valid();
+    return probe.valid() ? ERROR_SUCCESS : GetLastError();
 }
 
 bool FileExists(const CKXString& path)
@@ -45,31 +46,42 @@ KX_LOGGER::KX_LOGGER()
     : file(INVALID_HANDLE_VALUE), opened(0), warningCount(0), errorCount(0), logLevel(0)
 {
     const LastErrorKeeper keeper;
-    WCHAR directoryBuffer[pathBufferLength] = {};
-    const DWORD directoryLength = GetCurrentDirectoryW(pathBufferLength, directoryBuffer);
+    // Room for the folder, a backslash and "KX_LOG.INI".
+    WCHAR configuration[pathBufferLength + 12] = {};
+    const DWORD directoryLength = GetCurrentDirectoryW(pathBufferLength, configuration);
     if (directoryLength == 0 || directoryLength >= pathBufferLength) {
         // Without a current directory there is no configuration to look for.
         logLevel = KXLOG_ERROR | KXLOG_WARNING;
         return;
     }
-    CKXString directory(directoryBuffer);
-    if (directory.Right(1) != KXW("\\"))
-        directory += KXW("\\");
-    const CKXString configuration = directory + KXW("KX_LOG.INI");
+    DWORD folderLength = directoryLength;
+    if (configuration[folderLength - 1] != '\\')
+        configuration[folderLength++] = '\\';
+    const WCHAR iniName[] = KXW("KX_LOG.INI");
+    for (unsigned int i = 0; i < sizeof iniName / sizeof iniName[0]; ++i)
+        configuration[folderLength + i] = iniName[i];
 
     CKXString name;
-    if (ConfigurationPresent(configuration)) {
-        const CKXString defaultName = directory + GetDefaultLogFileName();
+    const DWORD probe = ProbeConfiguration(configuration);
+    if (probe == ERROR_SUCCESS) {
+        // The folder alone, for a moment.
+        configuration[folderLength] = 0;
+        const CKXString directory(configuration);
+        configuration[folderLength] = iniName[0];
+        const CKXString defaultName = directory + DefaultLogFileName();
         WCHAR value[pathBufferLength] = {};
         GetPrivateProfileStringW(KXW("LOG"), KXW("OutputFileNameKX"), defaultName.Wide(), value,
-                                 pathBufferLength, configuration.Wide());
+                                 pathBufferLength, configuration);
         name = value;
         unsigned int position = 0;
         if (!name.Find(KXW(":\\"), position, 0))
             name = directory + name;
     }
-    logLevel = static_cast<int>(GetPrivateProfileIntW(KXW("LOG"), KXW("LogLevel"), KXLOG_ERROR | KXLOG_WARNING,
-                                                      configuration.Wide()));
+    // A file that is not there has no level to give: the default stands.
+    const bool absent = probe == ERROR_FILE_NOT_FOUND || probe == ERROR_PATH_NOT_FOUND;
+    logLevel = absent ? KXLOG_ERROR | KXLOG_WARNING
+                      : static_cast<int>(GetPrivateProfileIntW(KXW("LOG"), KXW("LogLevel"),
+                                                               KXLOG_ERROR | KXLOG_WARNING, configuration));
     OpenLogFile(name);
 }
 
@@ -95,33 +107,55 @@ int KX_LOGGER::OpenLogFile(CKXString name)
     warningCount = 0;
     errorCount = 0;
 
+    // Held here until nothing more can throw, so a failure closes the file.
+    KXUniqueFile opening;
     if (FileExists(fileName)) {
-        file = CreateFileW(fileName.Wide(), readWrite, shareReadWrite, nullptr, OPEN_ALWAYS, 0, nullptr);
-        if (file != INVALID_HANDLE_VALUE)
-            SetFilePointer(file, 0, nullptr, FILE_END);
+        opening.reset(CreateFileW(fileName.Wide(), readWrite, shareReadWrite, nullptr, OPEN_ALWAYS, 0, nullptr));
+        if (opening.valid())
+            SetFilePointer(opening.get(), 0, nullptr, FILE_END);
     } else {
-        file = CreateFileW(fileName.Wide(), readWrite, shareReadWrite, nullptr, CREATE_NEW, 0, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
+        opening.reset(CreateFileW(fileName.Wide(), readWrite, shareReadWrite, nullptr, CREATE_NEW, 0, nullptr));
+        if (opening.valid()) {
             const BYTE byteOrderMark[2] = {0xFF, 0xFE};
             DWORD written = 0;
-            WriteFile(file, byteOrderMark, sizeof byteOrderMark, &written, nullptr);
+            WriteFile(opening.get(), byteOrderMark, sizeof byteOrderMark, &written, nullptr);
         }
     }
-
-    opened = file != INVALID_HANDLE_VALUE ? 1 : 0;
-    if (opened)
-        moduleName = GetModuleVersionName();
+    if (!opening.valid())
+        return 0;
+    moduleName = ModuleVersionName();
+    file = opening.release();
+    opened = 1;
     return opened;
+}
+
+// The module's file and its version resource stay as they are for the life of
+// the process: read once, not for every logger.
+const CKXString& KX_LOGGER::ModuleVersionName()
+{
+    static const CKXString name = GetModuleVersionName();
+    return name;
+}
+
+const CKXString& KX_LOGGER::DefaultLogFileName()
+{
+    static const CKXString name = GetDefaultLogFileName();
+    return name;
 }
 
 int KX_LOGGER::WriteLine(CKXString text)
 {
+    text += KXW("\r\n");
+    return WriteUnits(text.Wide(), text.GetLength());
+}
+
+int KX_LOGGER::WriteUnits(const WCHAR* units, unsigned int count)
+{
     if (file == INVALID_HANDLE_VALUE)
         return 1;
     SetFilePointer(file, 0, nullptr, FILE_END);
-    text += KXW("\r\n");
     DWORD written = 0;
-    WriteFile(file, static_cast<const unsigned short*>(text), text.GetLength() * 2, &written, nullptr);
+    WriteFile(file, units, count * sizeof(WCHAR), &written, nullptr);
     return 1;
 }
 

@@ -5,6 +5,8 @@
 #include "kxplatform.h"
 #include "support/KXString.h"
 
+class KXRecordLine;
+
 // Record levels; LogLevel in KX_LOG.INI is a mask of them.
 enum KXLogLevel {
     KXLOG_ERROR = 1,
@@ -37,6 +39,17 @@ public:
     int WriteSummary();
     CKXString FormatTime(__time64_t time);
 
+private:
+    // Starts the line of a record of `level`; false when that level writes none.
+    bool StartRecord(KXRecordLine& line, int level) const;
+    // Counts the record, ends its line and writes it.
+    int FinishRecord(KXRecordLine& line, int level);
+    // Appends the units at the end of the file; 1 even when no file is open.
+    int WriteUnits(const WCHAR* units, unsigned int count);
+    const CKXString& ModuleVersionName();
+    const CKXString& DefaultLogFileName();
+
+public:
     CKXString fileName;
     CKXString componentName;
     CKXString moduleName;

@@ -3,7 +3,7 @@
 #include "log/KXLogger.h"
 #include "partition/KXVdsPartition.h"
 #include "support/KXCopyText.h"
-#include "support/KXResource.h"
+#include "support/KXVdsRecords.h"
 
 void CKXVdsPartition::ClearPathCache()
 {
@@ -15,17 +15,14 @@ void CKXVdsPartition::ClearPathCache()
 
 HRESULT CKXVdsPartition::RereadAccessPaths(const char* failureMessage)
 {
-    KXUniqueTaskMem<LPWSTR> paths;
-    LONG count = 0;
-    const HRESULT hr = volumeMF->QueryAccessPaths(paths.put(), &count);
-    if (hr != S_OK) {
+    KXAccessPathArray paths;
+    const HRESULT hr = paths.Query(volumeMF);
+    // A success code other than S_OK hands out the list as well.
+    if (FAILED(hr)) {
         GetLogger()->LogError(failureMessage, hr, hr);
         return Record(hr);
     }
-    for (LONG i = 0; paths.get() && i < count; ++i) {
-        KXUniqueTaskMem<WCHAR> path(paths.get()[i]);
-        pathCache.emplace_back(path.get() ? path.get() : KXW(""));
-    }
+    for (LONG i = 0; i < paths.size(); ++i) pathCache.emplace_back(paths[i] ? paths[i] : KXW(""));
     pathCount = static_cast<int>(pathCache.size());
     pathCursor = 0;
     return S_OK;

@@ -3,6 +3,7 @@
 #include "partition/KXVdsPartition.h"
 #include "support/KXCopyText.h"
 #include "support/KXResource.h"
+#include "support/KXVdsRecords.h"
 
 namespace {
 
@@ -58,21 +59,22 @@ HRESULT CKXVdsPartition::GetVolumeName(WCHAR* buffer, int capacity)
 {
     if (!buffer && capacity > 0) return Record(E_POINTER);
     if (!volume) return E_NOINTERFACE;
-    VDS_VOLUME_PROP prop = {};
-    const HRESULT hr = volume->GetProperties(&prop);
-    if (hr != S_OK && hr != VDS_S_PROPERTIES_INCOMPLETE) {
+    KXVolumeProp prop;
+    const HRESULT hr = volume->GetProperties(prop.put());
+    // Every success code (VDS_S_PROPERTIES_INCOMPLETE, S_FALSE) hands out the record.
+    if (FAILED(hr)) {
         GetLogger()->LogError("IVDsVolume::GetProperties failed (%u - %8.8X)", hr, hr);
         return Record(hr);
     }
-    KXUniqueTaskMem<WCHAR> name(prop.pwszName);
     // An incomplete record may come without a name: hand out "".
-    KXCopyToCaller(buffer, capacity, name.get() ? name.get() : KXW(""));
+    KXCopyToCaller(buffer, capacity, prop->pwszName ? prop->pwszName : KXW(""));
     return S_OK;
 }
 
 ULONGLONG CKXVdsPartition::GetUsedSpace()
 {
-    WCHAR root[MAX_PATH] = {};
+    // A name of MAX_PATH - 1 units still has room for the backslash.
+    WCHAR root[MAX_PATH + 1] = {};
     if (GetVolumeName(root, MAX_PATH) != S_OK) return 0;
     PathAddBackslashW(root);
     ULARGE_INTEGER freeToCaller = {}, total = {}, totalFree = {};
@@ -97,11 +99,9 @@ HRESULT CKXVdsPartition::ReadBootSectorTag(WCHAR* tag)
 
     bool ntfs = false;
     if (volumeMF) {
-        VDS_FILE_SYSTEM_PROP fs = {};
-        if (volumeMF->GetFileSystemProperties(&fs) == S_OK) {
-            ntfs = fs.type == VDS_FST_NTFS;
-            CoTaskMemFree(fs.pwszLabel);
-        }
+        KXFileSystemProp fs;
+        // Success codes other than S_OK fill the record as well.
+        if (SUCCEEDED(volumeMF->GetFileSystemProperties(fs.put()))) ntfs = fs->type == VDS_FST_NTFS;
     }
 
     KXUniqueFile device(

@@ -24,7 +24,8 @@ HRESULT CKXVdsPartition::Shrink(ULONGLONG byteCount)
     if (!volume) return Record(E_NOINTERFACE);
     KXComPtr<IVdsAsync> async;
     const HRESULT hr = volume->Shrink(byteCount, async.put());
-    if (hr != S_OK || !async) {
+    // Any success code with a job has started it: wait for its outcome.
+    if (FAILED(hr) || !async) {
         GetLogger()->LogTrace("IVdsVolume::Shrink failed (%u - %8.8X)", hr, hr);
         return Record(hr);
     }
@@ -42,7 +43,7 @@ HRESULT CKXVdsPartition::Format(const WCHAR* fileSystem, const WCHAR* label, int
     // A null label means none; the service's label parameter must be a string.
     const HRESULT hr = volumeMF->Format(choice.type, const_cast<LPWSTR>(label ? label : KXW("")), choice.unitSize,
                                         TRUE, quick, FALSE, async.put());
-    if (hr != S_OK || !async) {
+    if (FAILED(hr) || !async) {
         GetLogger()->LogTrace("IVdsVolumeMF::Format or IVdsAdvancedDisk::FormatPartition failed (%u - %8.8X)", hr,
                               hr);
         return Record(hr);

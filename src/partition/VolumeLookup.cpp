@@ -6,7 +6,7 @@
 #include "partition/KXVdsPartition.h"
 #include "partition/VolumePosition.h"
 #include "support/KXComPtr.h"
-#include "support/KXResource.h"
+#include "support/KXVdsRecords.h"
 
 HRESULT CKXVdsPartition::Init()
 {
@@ -49,13 +49,14 @@ bool CKXVdsPartition::FindVolumeInPack(IVdsPack* pack)
             !candidateMF)
             continue;
 
-        VDS_VOLUME_PROP prop = {};
-        const HRESULT hr = candidate->GetProperties(&prop);
-        if (hr != S_OK && hr != VDS_S_PROPERTIES_INCOMPLETE) {
+        KXVolumeProp prop;
+        const HRESULT hr = candidate->GetProperties(prop.put());
+        // Every success code (VDS_S_PROPERTIES_INCOMPLETE, S_FALSE) hands out the record.
+        if (FAILED(hr)) {
             GetLogger()->LogError("IVDsVolume::GetProperties failed (%u - %8.8X)", hr, hr);
             return false;
         }
-        if (IsVolumeOnPartition(prop)) {
+        if (IsVolumeOnPartition(prop.get())) {
             volume = candidate.detach();
             volumeMF = candidateMF.detach();
             return true;
@@ -66,13 +67,12 @@ bool CKXVdsPartition::FindVolumeInPack(IVdsPack* pack)
 
 bool CKXVdsPartition::IsVolumeOnPartition(const VDS_VOLUME_PROP& prop)
 {
-    KXUniqueTaskMem<WCHAR> name(prop.pwszName);
     // An incomplete record may lack the name; such a volume cannot be located.
-    if (!name.get()) return false;
+    if (!prop.pwszName) return false;
 
-    WCHAR path[MAX_PATH] = {};
-    lstrcpynW(path, name.get(), MAX_PATH);
-    name.reset();
+    // A name cut at MAX_PATH - 1 units still has room for the backslash.
+    WCHAR path[MAX_PATH + 1] = {};
+    lstrcpynW(path, prop.pwszName, MAX_PATH);
 
     const int volumeDisk = GetVolumeDiskNumber(path);
     const int volumePartition = GetVolumePartitionNumber(path);

@@ -138,6 +138,7 @@ TEST_F(Connect, ProviderFailuresEndConnect)
     };
     const Case cases[] = {
         {"IVdsServiceLoader::LoadService", false, E_FAIL},
+        {"IVdsServiceLoader::LoadService", true, E_NOINTERFACE},
         {"IVdsService::WaitForServiceReady", false, static_cast<HRESULT>(0x80042401)},
         {"IVdsService::QueryProviders", false, E_ACCESSDENIED},
         {"IVdsService::QueryProviders", true, E_NOINTERFACE},
@@ -253,6 +254,18 @@ TEST_F(Connect, MakesExactlyTheCallsTheSearchNeeds)
     EXPECT_EQ(4 + 7 + 10, emu.Calls("IEnumVdsObject::Next"));
     counted += emu.Calls("IEnumVdsObject::Next");
     EXPECT_EQ(counted, emu.TotalCalls()) << testing::PrintToString(emu.CallLog());
+}
+
+TEST_F(Connect, IncompleteDiskRecordIsSelectedButGivesNoProperties)
+{
+    // The record is incomplete, yet its strings are handed out: name and number are there.
+    Machine().AddProvider().AddPack().AddDisk(0, 64 * GiB);
+    emu.FailAlways("IVdsDisk::GetProperties", VDS_S_PROPERTIES_INCOMPLETE);
+    ASSERT_EQ(S_OK, disk->Connect(0));
+    DiskProperties props = {};
+    EXPECT_EQ(E_INVALIDARG, disk->GetDiskProperties(&props));
+    EXPECT_EQ(0u, props.ullSize);
+    EXPECT_EQ(0, emu.LiveTaskMemBlocks());
 }
 
 TEST_F(Connect, DiskPropertiesFailuresAndPadding)

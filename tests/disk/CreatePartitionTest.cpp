@@ -102,12 +102,24 @@ TEST_F(CreatePartition, StartMovedNearTheSignedLimitStillEndsBeforeTheDiskEnd)
     // The request ends exactly at the largest signed position; moving its
     // start on must not carry the end beyond it.
     NewDisk(64 * GiB).AddPartition(1, 1 * MiB, 100 * MiB, 0x07);
+    ScratchLog& log = StartLog();
     ConnectDisk();
     emu.FailAlways(kCreate, VDS_E_INVALID_SPACE);
     EXPECT_EQ(VDS_E_INVALID_SPACE, Create(50 * MiB, kSignedTop - 50 * MiB));
     ASSERT_FALSE(emu.CreatePartitionCalls().empty());
     EXPECT_EQ(101 * MiB, emu.CreatePartitionCalls()[0].offset);
     EXPECT_EQ(64 * GiB - 105 * MiB, emu.CreatePartitionCalls()[0].size);
+    EXPECT_TRUE(log.Contains("Adjust size to " + std::to_string(kSignedTop - 101 * MiB) + "\r\n")) << log.Text();
+}
+
+TEST_F(CreatePartition, PartitionOfAbsurdLengthLeavesNoRoomBehindIt)
+{
+    // Its end does not fit a signed position: the start moves to the largest
+    // one instead of staying where the wrapped end would leave it.
+    NewDisk(64 * GiB).AddPartition(1, 1 * MiB, kSignedTop, 0x07);
+    ConnectDisk();
+    EXPECT_EQ(E_INVALIDARG, Create(50 * MiB, 100 * MiB));
+    EXPECT_TRUE(emu.CreatePartitionCalls().empty());
 }
 
 TEST_F(CreatePartition, PlacementLooksAtEveryRecordOfAnUnsortedList)
@@ -131,16 +143,18 @@ TEST_F(CreatePartition, PlacementUsesWhatTheServiceCouldAnswer)
         const char* what;
         const char* failing;
         int nth;
+        HRESULT code;
         ULONGLONG placedOffset;
         ULONGLONG placedSize;
     };
     const Case cases[] = {
         // Without the disk's size nothing is adjusted, not even the start.
-        {"disk properties", "IVdsDisk::GetProperties", 1, 50 * MiB, 100 * GiB},
+        {"disk properties", "IVdsDisk::GetProperties", 1, E_FAIL, 50 * MiB, 100 * GiB},
+        // An incomplete record still tells the size.
+        {"incomplete disk properties", "IVdsDisk::GetProperties", 1, VDS_S_PROPERTIES_INCOMPLETE, 201 * MiB,
+         64 * GiB - 205 * MiB},
         // Without the list only the end-of-disk rule applies.
-        {"partition list", "IVdsAdvancedDisk::QueryPartitions", 2, 50 * MiB, 64 * GiB - 54 * MiB},
-        // The snapshot's list is not the one the placement reads.
-        {"snapshot", "IVdsAdvancedDisk::QueryPartitions", 1, 201 * MiB, 64 * GiB - 205 * MiB},
+        {"partition list", "IVdsAdvancedDisk::QueryPartitions", 2, E_FAIL, 50 * MiB, 64 * GiB - 54 * MiB},
     };
     NewCrowdedDisk();
     for (const Case& c : cases) {
@@ -148,7 +162,7 @@ TEST_F(CreatePartition, PlacementUsesWhatTheServiceCouldAnswer)
         emu.ClearFaults();
         ConnectDisk();
         emu.FailAlways(kCreate, VDS_E_INVALID_SPACE);
-        emu.FailNth(c.failing, c.nth, E_FAIL);
+        emu.FailNth(c.failing, c.nth, c.code);
         EXPECT_EQ(VDS_E_INVALID_SPACE, Create(50 * MiB, 100 * GiB));
         ASSERT_FALSE(emu.CreatePartitionCalls().empty());
         EXPECT_EQ(c.placedOffset, emu.CreatePartitionCalls()[0].offset);
@@ -365,6 +379,48 @@ TEST_F(CreatePartition, FailedListAfterCreationIsReturned)
     EXPECT_TRUE(log.Contains("FindPartition failed " + Codes(E_ACCESSDENIED) + "\r\n")) << log.Text();
     // The partition was made all the same and stays.
     EXPECT_EQ(2u, physical->partitions.size());
+}
+
+TEST_F(CreatePartition, SucceedsOnlyWithTheNewPartitionsOffset)
+{
+    struct Case {
+        const char* what;
+        std::function<void(kxemu::KXEmulator&)> arm;
+        HRESULT returned;
+        size_t partitionsAfter;
+        ULONGLONG newOffset;
+    };
+    const char kList[] = "IVdsAdvancedDisk::QueryPartitions";
+    const Case cases[] = {
+        // Without the list as it was, the new partition could not be told apart.
+        {"snapshot fails", [&](kxemu::KXEmulator& e) { e.FailNth(kList, 1, E_ACCESSDENIED); }, E_ACCESSDENIED, 1,
+         kUnwritten},
+        {"snapshot answers S_FALSE", [&](kxemu::KXEmulator& e) { e.FailNth(kList, 1, S_FALSE); }, kNotFound, 1,
+         kUnwritten},
+        {"search answers S_FALSE", [&](kxemu::KXEmulator& e) { e.FailNth(kList, 3, S_FALSE); }, kNotFound, 2,
+         kUnwritten},
+        // A success code still starts the job.
+        {"creation answers S_FALSE", [](kxemu::KXEmulator& e) { e.FailNth(kCreate, 1, S_FALSE); }, S_OK, 2,
+         1 * GiB},
+        {"last status query answers S_FALSE",
+         [](kxemu::KXEmulator& e) {
+             e.FailNth(kCreate, 1, VDS_E_INVALID_SPACE);
+             e.FailNth(kCreate, 2, VDS_E_INVALID_SPACE);
+             e.FailNth("IVdsAsync::QueryStatus", 1, S_FALSE);
+         },
+         S_OK, 2, 1 * GiB + 4 * MiB},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        NewDisk(64 * GiB).AddPartition(1, 1 * MiB, 100 * MiB, 0x07);
+        emu.ClearFaults();
+        ConnectDisk();
+        c.arm(emu);
+        EXPECT_EQ(c.returned, Create(1 * GiB, 1 * GiB));
+        EXPECT_EQ(static_cast<unsigned>(c.returned), Recorded());
+        EXPECT_EQ(c.partitionsAfter, physical->partitions.size());
+        EXPECT_EQ(c.newOffset, newOffset);
+    }
 }
 
 TEST_F(CreatePartition, UnwritableNewOffsetIsRefusedBeforeAnythingElse)

@@ -136,6 +136,16 @@ TEST_F(PartitionLookup, FirstExtendedRecordGivesTheBounds)
     EXPECT_EQ(1, ByOffset(20 * MiB)->IsPrimary());
 }
 
+TEST_F(PartitionLookup, ExtendedPartitionOfAbsurdLengthEndsAtTheLargestPosition)
+{
+    // Its end does not fit a signed position: it must not wrap below its start.
+    kxemu::Disk& d = AddDisk();
+    d.AddPartition(1, 1 * GiB, static_cast<ULONGLONG>(INT64_MAX), 0x05);
+    d.AddPartition(5, 2 * GiB, 1 * GiB, 0x07);
+    ConnectDisk();
+    EXPECT_EQ(0, ByOffset(2 * GiB)->IsPrimary());
+}
+
 TEST_F(PartitionLookup, PartitionWithoutVolumeIsStillHandedOut)
 {
     AddDisk().AddPartition(1, 1 * MiB, 100 * MiB, 0x07);

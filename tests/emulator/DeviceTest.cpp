@@ -2,6 +2,8 @@
 // Windows the real system answers these calls, and Wine knows no volume IOCTLs).
 #include "EmulatorFixture.h"
 
+#include <functional>
+
 using namespace kxemu;
 
 namespace {
@@ -160,6 +162,56 @@ TEST_F(EmulatorDevices, DriveTypes)
     }
     pack->volumes[0]->status = VDS_VS_OFFLINE;
     EXPECT_EQ(static_cast<UINT>(DRIVE_NO_ROOT_DIR), DriveType(std::string(kVolume1) + "\\"));
+}
+
+// The device layer finds volumes through an index of the machine, which tests
+// and the service change between calls.
+TEST_F(EmulatorDevices, AnswersFollowChangesToTheMachine)
+{
+    Volume& first = *pack->volumes[0];
+    const std::string renamed = "\\\\?\\GLOBALROOT\\Device\\Renamed";
+    const struct Step {
+        const char* what;
+        std::function<void()> change;
+        std::string root;
+        UINT expected;
+    } steps[] = {
+        {"as built", [] {}, std::string(kVolume1) + "\\", DRIVE_FIXED},
+        {"renamed: the old name", [&] { first.name = renamed; }, std::string(kVolume1) + "\\", DRIVE_NO_ROOT_DIR},
+        {"renamed: the new name", [] {}, renamed + "\\", DRIVE_FIXED},
+        {"letter added", [&] { first.accessPaths.push_back("g:\\"); }, "G:\\", DRIVE_FIXED},
+        {"letter removed", [&] { first.accessPaths.erase(first.accessPaths.begin()); }, "E:\\", DRIVE_NO_ROOT_DIR},
+        {"volume added", [&] { pack->AddVolume().extents = {Extent{2, 1}}; },
+         "\\\\?\\GLOBALROOT\\Device\\HarddiskVolume4\\", DRIVE_FIXED},
+        {"volumes removed", [&] { pack->volumes.clear(); }, std::string(kVolume2) + "\\", DRIVE_NO_ROOT_DIR},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change();
+        EXPECT_EQ(step.expected, DriveType(step.root));
+    }
+}
+
+TEST_F(EmulatorDevices, PartitionInfoFollowsTheTableAsItChanges)
+{
+    Disk& disk = *pack->disks[0];
+    for (int added = 0; added < 3; ++added) {
+        SCOPED_TRACE(added);
+        HANDLE h = Open(kVolume1);
+        ASSERT_NE(INVALID_HANDLE_VALUE, h);
+        PARTITION_INFORMATION info = {};
+        DWORD returned = 0;
+        ASSERT_TRUE(DeviceIoControl(h, IOCTL_DISK_GET_PARTITION_INFO, nullptr, 0, &info, sizeof(info), &returned,
+                                    nullptr));
+        EXPECT_EQ(static_cast<LONGLONG>(1 * MiB), info.StartingOffset.QuadPart);
+        CloseHandle(h);
+        // A record put in front moves partition 1 within the table.
+        Partition p;
+        p.number = 10 + static_cast<ULONG>(added);
+        p.offset = (10 + added) * GiB;
+        p.size = 1 * GiB;
+        disk.partitions.insert(disk.partitions.begin(), p);
+    }
 }
 
 TEST_F(EmulatorDevices, FreeSpaceNeedsAFileSystem)

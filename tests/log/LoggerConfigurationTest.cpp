@@ -24,10 +24,11 @@ TEST_F(LogTest, WithoutConfigurationNothingIsWritten)
 
 TEST_F(LogTest, ReadOnlyConfigurationDisablesLogging)
 {
-    WriteConfiguration({"OutputFileNameKX=run.log"});
+    WriteConfiguration({"OutputFileNameKX=run.log", "LogLevel=8"});
     if (!MakeReadOnly("KX_LOG.INI")) GTEST_SKIP() << "this process may write to read-only files";
     {
         KX_LOGGER logger;
+        EXPECT_EQ(logger.logLevel, 8) << "the level is still read";
         EXPECT_EQ(logger.opened, 0);
         EXPECT_TRUE(logger.fileName.IsEmpty());
         logger.LogError("lost");

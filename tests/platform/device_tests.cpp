@@ -21,6 +21,7 @@ public:
     bool Open(LPCWSTR path, DWORD, void** device, DWORD* error) override
     {
         std::u16string p(path);
+        asked.push_back(p);
         if (p == kVolume || p == u"\\\\.\\C:") {
             *device = &sector;
             ++opened;
@@ -63,6 +64,7 @@ public:
     bool DriveType(LPCWSTR root, UINT* type) override
     {
         std::u16string r(root);
+        asked.push_back(r);
         if (r == u"C:\\") *type = DRIVE_FIXED;
         else if (r == u"E:\\") *type = DRIVE_CDROM;
         else return false;
@@ -72,6 +74,7 @@ public:
                    DWORD* error) override
     {
         std::u16string r(root);
+        asked.push_back(r);
         if (r == u"C:\\") {
             *ok = TRUE;
             *freeToCaller = 100;
@@ -89,6 +92,7 @@ public:
 
     std::vector<unsigned char> sector = std::vector<unsigned char>(1024);
     std::vector<uint64_t> offsets;
+    std::vector<std::u16string> asked;
     int opened = 0;
     int closed = 0;
 };
@@ -210,6 +214,32 @@ TEST_F(Devices, FreeSpaceComesFromTheProviderOrTheFileSystem)
     SetLastError(kPoison);
     EXPECT_FALSE(GetDiskFreeSpaceExW(u"G:\\", &caller, &total, &free));
     EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
+}
+
+// Files of the file system are no business of the provider's; drive paths
+// reach it only for the drive calls.
+TEST_F(Devices, OnlyDevicePathsReachTheProviderAsFiles)
+{
+    const struct {
+        const char16_t* path;
+        size_t asksAsFile;
+        size_t asksAsDrive;
+    } rows[] = {
+        {u"KX_LOG.INI", 0, 0},
+        {u"\\tmp\\KX_LOG.INI", 0, 0},
+        {u"Z:\\tmp\\KX_LOG.INI", 0, 2},
+        {u"\\\\?\\Volume{x}\\", 1, 2},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(Narrow(row.path));
+        provider.asked.clear();
+        FileHandle file(OpenDevice(row.path));
+        EXPECT_EQ(provider.asked.size(), row.asksAsFile);
+        provider.asked.clear();
+        GetDriveTypeW(row.path);
+        GetDiskFreeSpaceExW(row.path, nullptr, nullptr, nullptr);
+        EXPECT_EQ(provider.asked.size(), row.asksAsDrive);
+    }
 }
 
 } // namespace

@@ -71,6 +71,13 @@ TEST_F(Files, WritesReadsAndSeeksWithinTheFile)
     SetLastError(kPoison);
     EXPECT_EQ(SetFilePointer(h.get(), -10, nullptr, FILE_BEGIN), INVALID_SET_FILE_POINTER);
     EXPECT_EQ(GetLastError(), ERROR_NEGATIVE_SEEK);
+    for (DWORD method : {FILE_CURRENT, FILE_END}) {
+        SCOPED_TRACE(method);
+        SetLastError(kPoison);
+        EXPECT_EQ(SetFilePointer(h.get(), -100, nullptr, method), INVALID_SET_FILE_POINTER);
+        EXPECT_EQ(GetLastError(), ERROR_NEGATIVE_SEEK);
+        EXPECT_EQ(SetFilePointer(h.get(), 0, nullptr, FILE_CURRENT), 3u) << "a refused move leaves the position";
+    }
 
     LONG high = 1;
     EXPECT_EQ(SetFilePointer(h.get(), 0, &high, FILE_BEGIN), 0u) << "the high part moves to 4 GiB";

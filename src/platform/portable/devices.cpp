@@ -103,9 +103,9 @@ BOOL DeviceIoControl(HANDLE device, DWORD code, LPVOID in, DWORD inSize, LPVOID 
 
 UINT GetDriveTypeW(LPCWSTR root)
 {
-    KXDeviceProvider* p = CurrentDeviceProvider();
+    KXDeviceProvider* p = root && IsDeviceOrDrivePath(root) ? CurrentDeviceProvider() : nullptr;
     UINT type = DRIVE_UNKNOWN;
-    if (root && p && p->DriveType(root, &type)) return type;
+    if (p && p->DriveType(root, &type)) return type;
     // No root means the working directory's drive, which is always Z:.
     if (!root || IsRootOfDriveZ(root)) return DRIVE_FIXED;
     return DRIVE_NO_ROOT_DIR;
@@ -114,11 +114,11 @@ UINT GetDriveTypeW(LPCWSTR root)
 BOOL GetDiskFreeSpaceExW(LPCWSTR dir, PULARGE_INTEGER freeToCaller, PULARGE_INTEGER total,
                          PULARGE_INTEGER totalFree)
 {
-    KXDeviceProvider* p = CurrentDeviceProvider();
+    KXDeviceProvider* p = dir && IsDeviceOrDrivePath(dir) ? CurrentDeviceProvider() : nullptr;
     ULONGLONG callerBytes = 0, totalBytes = 0, freeBytes = 0;
     BOOL ok = FALSE;
     DWORD error = ERROR_SUCCESS;
-    if (!(dir && p && p->FreeSpace(dir, &ok, &callerBytes, &totalBytes, &freeBytes, &error))) {
+    if (!(p && p->FreeSpace(dir, &ok, &callerBytes, &totalBytes, &freeBytes, &error))) {
         error = FileSystemFreeSpace(dir, &callerBytes, &totalBytes, &freeBytes);
         ok = error == ERROR_SUCCESS;
     }

@@ -41,22 +41,27 @@ bool Compatible(const OpenEntry& existing, DWORD access, DWORD share)
 
 std::shared_ptr<FileObject> FileObject::Open(int fd, FileIdentity id, DWORD access, DWORD share, DWORD* error)
 {
-    uint64_t ticket;
-    {
-        std::lock_guard<std::mutex> lock(shareMutex);
-        std::vector<OpenEntry>& entries = OpenFiles()[Key(id.device, id.inode)];
-        for (const OpenEntry& e : entries) {
-            if (!Compatible(e, access, share)) {
-                if (entries.empty()) OpenFiles().erase(Key(id.device, id.inode));
-                close(fd);
-                *error = ERROR_SHARING_VIOLATION;
-                return nullptr;
-            }
-        }
-        ticket = nextTicket++;
-        entries.push_back(OpenEntry{ticket, access, share});
+    // From here on the object owns the descriptor, also when an allocation
+    // below throws; ticket 0 stands in the table for nothing.
+    FileObject* raw = nullptr;
+    try {
+        raw = new FileObject(fd, id, access, 0);
+    } catch (...) {
+        close(fd);
+        throw;
     }
-    return std::shared_ptr<FileObject>(new FileObject(fd, id, access, ticket));
+    std::shared_ptr<FileObject> file(raw);
+    std::lock_guard<std::mutex> lock(shareMutex);
+    std::vector<OpenEntry>& entries = OpenFiles()[Key(id.device, id.inode)];
+    for (const OpenEntry& e : entries) {
+        if (!Compatible(e, access, share)) {
+            *error = ERROR_SHARING_VIOLATION;
+            return nullptr;
+        }
+    }
+    entries.push_back(OpenEntry{nextTicket, access, share});
+    file->ticket_ = nextTicket++;
+    return file;
 }
 
 FileObject::FileObject(int fd, FileIdentity id, DWORD access, uint64_t ticket)

@@ -104,7 +104,8 @@ HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTE
                    HANDLE)
 {
     if (!name) return Fail(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
-    if (KXDeviceProvider* provider = CurrentDeviceProvider()) {
+    KXDeviceProvider* provider = IsDevicePath(name) ? CurrentDeviceProvider() : nullptr;
+    if (provider) {
         bool claimed = false;
         HANDLE device = OpenDevice(provider, name, access, &claimed);
         if (claimed) return device;
@@ -184,20 +185,23 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD metho
         DWORD error = ERROR_SUCCESS;
         if (!device->Seek(move, method, &position, &error)) return Fail(error, INVALID_SET_FILE_POINTER);
     } else if (auto f = std::dynamic_pointer_cast<FileObject>(object)) {
-        int fd = f->Descriptor();
-        int64_t base = 0;
-        if (method == FILE_CURRENT) {
-            base = lseek(fd, 0, SEEK_CUR);
-        } else if (method == FILE_END) {
-            struct stat st;
-            base = fstat(fd, &st) == 0 ? st.st_size : -1;
-        }
-        if (base < 0) return Fail(ErrorFromErrno(errno), INVALID_SET_FILE_POINTER);
-        int64_t target = base + move;
-        if (target < 0) return Fail(ERROR_NEGATIVE_SEEK, INVALID_SET_FILE_POINTER);
         // Without a high part the result must fit the 32-bit answer.
-        if (!distanceHigh && target > 0xFFFFFFFELL) return Fail(ERROR_INVALID_PARAMETER, INVALID_SET_FILE_POINTER);
-        if (lseek(fd, target, SEEK_SET) < 0) return Fail(ErrorFromErrno(errno), INVALID_SET_FILE_POINTER);
+        const int64_t limit = distanceHigh ? INT64_MAX : 0xFFFFFFFELL;
+        if (method == FILE_BEGIN && move < 0) return Fail(ERROR_NEGATIVE_SEEK, INVALID_SET_FILE_POINTER);
+        if (method == FILE_BEGIN && move > limit) return Fail(ERROR_INVALID_PARAMETER, INVALID_SET_FILE_POINTER);
+        // One call moves and answers; the kernel refuses a negative result
+        // with EINVAL and leaves the position as it was.
+        const int whence = method == FILE_BEGIN ? SEEK_SET : method == FILE_CURRENT ? SEEK_CUR : SEEK_END;
+        const off_t target = lseek(f->Descriptor(), move, whence);
+        if (target < 0)
+            return Fail(errno == EINVAL ? ERROR_NEGATIVE_SEEK : ErrorFromErrno(errno), INVALID_SET_FILE_POINTER);
+        if (target > limit) {
+            // Past 4 GiB without a high part: refused, and a relative move is
+            // undone; from the end the old position is not known, so the
+            // pointer stays at the end.
+            if (method == FILE_CURRENT) lseek(f->Descriptor(), target - move, SEEK_SET);
+            return Fail(ERROR_INVALID_PARAMETER, INVALID_SET_FILE_POINTER);
+        }
         position = static_cast<uint64_t>(target);
     } else {
         return Fail(ERROR_INVALID_HANDLE, INVALID_SET_FILE_POINTER);

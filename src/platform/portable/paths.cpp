@@ -24,25 +24,23 @@ DWORD ToPosixPath(LPCWSTR windowsPath, std::string* posixPath)
     if (in.empty()) return ERROR_PATH_NOT_FOUND;
     if (in.size() >= 2 && IsSeparator(in[0]) && IsSeparator(in[1])) return ERROR_PATH_NOT_FOUND;
 
-    std::u16string rest;
+    std::u16string_view rest = in;
     if (in.size() >= 2 && in[1] == u':') {
         if (!IsDriveLetter(in[0])) return ERROR_INVALID_NAME;
         if (UpperUnit(in[0]) != u'Z') return ERROR_PATH_NOT_FOUND;
         // The working directory always lies on Z:, so "Z:name" is relative to it.
         rest = in.substr(2);
-    } else {
-        rest = in;
     }
-    for (char16_t& c : rest)
-        if (c == u'\\') c = u'/';
     if (rest.empty()) rest = u".";
-
     if (!Utf16ToUtf8Strict(rest, posixPath)) return ERROR_INVALID_NAME;
+    // A backslash is one byte in UTF-8 and never part of another character.
+    for (char& c : *posixPath)
+        if (c == '\\') c = '/';
     if (posixPath->find('\0') != std::string::npos) return ERROR_INVALID_NAME;
     return ERROR_SUCCESS;
 }
 
-std::u16string ToWindowsPath(const std::string& posixPath)
+std::u16string ToWindowsPath(std::string_view posixPath)
 {
     std::u16string out = u"Z:";
     std::u16string wide = Utf8ToUtf16(posixPath);
@@ -51,6 +49,16 @@ std::u16string ToWindowsPath(const std::string& posixPath)
     out += wide;
     if (out.size() == 2) out += u'\\';
     return out;
+}
+
+bool IsDevicePath(LPCWSTR path)
+{
+    return path[0] == u'\\' && path[1] == u'\\';
+}
+
+bool IsDeviceOrDrivePath(LPCWSTR path)
+{
+    return IsDevicePath(path) || (IsDriveLetter(path[0]) && path[1] == u':');
 }
 
 bool IsRootOfDriveZ(LPCWSTR path)

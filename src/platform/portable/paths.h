@@ -4,6 +4,7 @@
 #include "kxwin32.h"
 
 #include <string>
+#include <string_view>
 
 namespace kxwin32 {
 
@@ -13,7 +14,13 @@ namespace kxwin32 {
 DWORD ToPosixPath(LPCWSTR windowsPath, std::string* posixPath);
 
 // An absolute POSIX path in Z:\ form.
-std::u16string ToWindowsPath(const std::string& posixPath);
+std::u16string ToWindowsPath(std::string_view posixPath);
+
+// "\\?\..." and "\\.\...": the names the device provider may know; no file
+// of the file system is named so.
+bool IsDevicePath(LPCWSTR path);
+// A device path or one that starts with a drive ("E:", "E:\mnt\data\").
+bool IsDeviceOrDrivePath(LPCWSTR path);
 
 // "Z:\", "z:" and the like: the root of the one drive this system has.
 bool IsRootOfDriveZ(LPCWSTR path);

@@ -16,13 +16,16 @@ using namespace kxwin32;
 
 DWORD GetCurrentDirectoryW(DWORD bufferLength, LPWSTR buffer)
 {
-    std::string cwd(PATH_MAX, '\0');
-    while (!getcwd(&cwd[0], cwd.size())) {
+    // Folders of ordinary depth fit on the stack; deeper ones grow a string.
+    char local[PATH_MAX];
+    std::string deep;
+    const char* cwd = getcwd(local, sizeof local);
+    for (size_t size = 2 * sizeof local; !cwd; size *= 2) {
         if (errno != ERANGE) return Fail(ErrorFromErrno(errno), DWORD{0});
-        cwd.resize(cwd.size() * 2);
+        deep.resize(size);
+        cwd = getcwd(&deep[0], deep.size());
     }
-    cwd.resize(std::strlen(cwd.c_str()));
-    std::u16string path = ToWindowsPath(cwd);
+    const std::u16string path = ToWindowsPath(cwd);
     DWORD needed = static_cast<DWORD>(path.size() + 1);
     // Too small: Windows writes nothing and answers the size it needs.
     if (!buffer || bufferLength < needed) return needed;

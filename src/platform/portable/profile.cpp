@@ -9,10 +9,11 @@
 #include "paths.h"
 #include "unicode.h"
 
-#include <fstream>
-#include <iterator>
+#include <cerrno>
+#include <fcntl.h>
 #include <optional>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 using namespace kxwin32;
@@ -109,13 +110,29 @@ std::vector<Section> Parse(const std::u16string& text)
     return sections;
 }
 
+// The whole file, or false when it cannot be opened.
+bool ReadWholeFile(const std::string& path, std::string* bytes)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    char chunk[4096];
+    for (;;) {
+        const ssize_t n = read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
+        // A folder opens but reads nothing, like an empty file.
+        if (n <= 0) break;
+        bytes->append(chunk, static_cast<size_t>(n));
+    }
+    close(fd);
+    return true;
+}
+
 bool Load(LPCWSTR fileName, std::vector<Section>* sections)
 {
     std::string path;
     if (ToPosixPath(fileName, &path) != ERROR_SUCCESS) return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes;
+    if (!ReadWholeFile(path, &bytes)) return false;
     *sections = Parse(Decode(bytes));
     return true;
 }

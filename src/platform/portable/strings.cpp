@@ -5,6 +5,7 @@
 #include "lasterror.h"
 #include "unicode.h"
 
+#include <climits>
 #include <cstring>
 #include <string>
 
@@ -38,6 +39,15 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR src, int srcLen, LPWS
     if (!src || srcLen == 0 || srcLen < -1 || dstLen < 0 || (dstLen > 0 && !dst))
         return Fail(ERROR_INVALID_PARAMETER, 0);
     size_t count = srcLen == -1 ? std::strlen(src) + 1 : static_cast<size_t>(srcLen);
+    // ASCII, as every log format is, widens unit for unit in place.
+    if (static_cast<size_t>(dstLen) >= count && count <= INT_MAX) {
+        size_t i = 0;
+        while (i < count && static_cast<unsigned char>(src[i]) < 0x80) {
+            dst[i] = static_cast<WCHAR>(src[i]);
+            ++i;
+        }
+        if (i == count) return static_cast<int>(count);
+    }
     return DeliverConverted(Utf8ToUtf16(std::string_view(src, count)), dst, dstLen);
 }
 
