@@ -1,5 +1,9 @@
 // kxvds: a command-line client of the KXVdsDisks library.
+#include "KXVdsVersion.h"
 #include "Run.h"
+
+#include <cstdio>
+#include <cstring>
 
 #if defined(_WIN32)
 #  include "WideText.h"
@@ -33,6 +37,10 @@ std::vector<std::string> Arguments(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("kxvds %s\n", KXVDS_VERSION_STRING);
+        return 0;
+    }
 #if defined(_WIN32)
     SetConsoleOutputCP(CP_UTF8);
 #endif

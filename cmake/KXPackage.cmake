@@ -1,0 +1,22 @@
+# What cpack packs. For Windows that is the SDK archive
+# KXVdsDisks-<version>-windows.zip: the "sdk" install component of one build
+# tree per architecture (KXVDS_SDK_BUILD_DIRS, by default the windows and
+# windows-x64 presets' trees), each under bin/<arch> and lib/<arch>, with the
+# one header, the licence and the usage note. scripts/package-sdk.sh builds
+# both trees and packs it.
+set(CPACK_PACKAGE_VENDOR "The KXVdsDisks developers")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "C++ interface to the disks and partitions of the Virtual Disk Service")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_GENERATOR TGZ)
+if(KXVDS_WINDOWS)
+  set(KXVDS_SDK_BUILD_DIRS "${PROJECT_SOURCE_DIR}/build/windows;${PROJECT_SOURCE_DIR}/build/windows-x64"
+      CACHE STRING "Windows build trees, one per architecture, that the SDK archive gathers")
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME ${PROJECT_NAME}-${PROJECT_VERSION}-windows)
+  # Debug information in DWARF is of no use to a Microsoft toolchain.
+  set(CPACK_STRIP_FILES ON)
+  set(CPACK_INSTALL_CMAKE_PROJECTS)
+  foreach(tree IN LISTS KXVDS_SDK_BUILD_DIRS)
+    list(APPEND CPACK_INSTALL_CMAKE_PROJECTS ${tree} ${PROJECT_NAME} sdk /)
+  endforeach()
+endif()

@@ -1,0 +1,83 @@
+# cmake [-DARCHIVE=KXVdsDisks-<version>-windows.zip] -P tests/package/CheckSdkArchive.cmake
+# (without ARCHIVE: the one archive in build/sdk, where scripts/package-sdk.sh
+# packs it). Fails unless the archive holds exactly the SDK's files under one
+# folder named after it, and each architecture's DLL exports the one right
+# name, imports only system DLLs and carries the archive's version, and each
+# import library is made for its architecture.
+cmake_minimum_required(VERSION 3.25)
+include(${CMAKE_CURRENT_LIST_DIR}/Listing.cmake)
+
+if(NOT ARCHIVE)
+  file(GLOB ARCHIVE ${CMAKE_CURRENT_LIST_DIR}/../../build/sdk/KXVdsDisks-*-windows.zip)
+  list(LENGTH ARCHIVE count)
+  if(NOT count EQUAL 1)
+    message(FATAL_ERROR "expected one archive in build/sdk (scripts/package-sdk.sh packs it), found ${count}")
+  endif()
+endif()
+get_filename_component(ARCHIVE ${ARCHIVE} ABSOLUTE)
+get_filename_component(name ${ARCHIVE} NAME)
+if(NOT name MATCHES "^(KXVdsDisks-([0-9]+\\.[0-9]+\\.[0-9]+)-windows)\\.zip$")
+  message(FATAL_ERROR "${name} is not named KXVdsDisks-<x.y.z>-windows.zip")
+endif()
+set(top ${CMAKE_MATCH_1})
+set(version ${CMAKE_MATCH_2})
+
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar tf ${ARCHIVE} OUTPUT_VARIABLE listing RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "cannot list ${ARCHIVE}: ${rc}")
+endif()
+string(REGEX MATCHALL "[^\n]*[^/\n](\n|$)" files "${listing}")  # folders end in "/"
+list(TRANSFORM files STRIP)
+set(expected include/KXVdsDisks.h LICENSE README.md)
+foreach(arch x86 x64)
+  list(APPEND expected bin/${arch}/KXVdsDisks.dll bin/${arch}/kxvds.exe
+                       lib/${arch}/KXVdsDisks.lib lib/${arch}/libKXVdsDisks.dll.a)
+endforeach()
+list(TRANSFORM expected PREPEND ${top}/)
+kxvds_check_listing("${name} does not hold the SDK's files" "${files}" "${expected}")
+list(SORT files)
+list(JOIN files "\n  " shown)
+message(STATUS "${name}:\n  ${shown}")
+
+set(contents ${ARCHIVE}.contents)
+file(REMOVE_RECURSE ${contents})
+file(MAKE_DIRECTORY ${contents})
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${ARCHIVE} WORKING_DIRECTORY ${contents} RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "cannot unpack ${ARCHIVE}: ${rc}")
+endif()
+set(triple_x86 i686-w64-mingw32)
+set(triple_x64 x86_64-w64-mingw32)
+set(export_x86 "?GetVdsDiskInterface@@YAPAVIKXVdsDisk@@XZ")
+set(export_x64 "?GetVdsDiskInterface@@YAPEAVIKXVdsDisk@@XZ")
+set(format_x86 "pei?-i386")
+set(format_x64 "pei?-x86-64")
+foreach(arch x86 x64)
+  find_program(objdump_${arch} NAMES ${triple_${arch}}-objdump REQUIRED)
+  find_program(windres_${arch} NAMES ${triple_${arch}}-windres REQUIRED)
+  set(module ${contents}/${top}/bin/${arch}/KXVdsDisks.dll)
+  # A client links the import library of its own architecture.
+  foreach(library KXVdsDisks.lib libKXVdsDisks.dll.a)
+    set(path ${contents}/${top}/lib/${arch}/${library})
+    execute_process(COMMAND ${objdump_${arch}} -f ${path} OUTPUT_VARIABLE dump ERROR_VARIABLE dump RESULT_VARIABLE rc)
+    string(REGEX MATCHALL "file format [^ \n]+" formats "${dump}")
+    if(NOT rc EQUAL 0 OR NOT formats)
+      message(FATAL_ERROR "${objdump_${arch}} cannot read lib/${arch}/${library} as ${arch} objects:\n${dump}")
+    endif()
+    foreach(format IN LISTS formats)
+      if(NOT format MATCHES "^file format ${format_${arch}}$")
+        message(FATAL_ERROR "lib/${arch}/${library} holds an object of ${format}, not of ${arch}")
+      endif()
+    endforeach()
+  endforeach()
+  execute_process(
+    COMMAND ${CMAKE_COMMAND} -DWINDOWS=ON -DTOOL=${objdump_${arch}} -DMODULE=${module}
+            -DEXPECTED=${export_${arch}} -P ${CMAKE_CURRENT_LIST_DIR}/../exports/CheckModuleSymbols.cmake
+    COMMAND_ERROR_IS_FATAL ANY)
+  execute_process(
+    COMMAND ${CMAKE_COMMAND} -DWINDRES=${windres_${arch}} -DMODULE=${module} -DVERSION=${version}
+            -P ${CMAKE_CURRENT_LIST_DIR}/CheckVersionResource.cmake
+    COMMAND_ERROR_IS_FATAL ANY)
+endforeach()
+file(REMOVE_RECURSE ${contents})
+message(STATUS "${name}: each module exports the one right name, imports system DLLs only and carries ${version}")
