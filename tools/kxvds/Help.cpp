@@ -29,6 +29,7 @@ std::string GeneralHelp()
         "\n"
         "usage: kxvds [--json] [--machine FILE] [--reset] COMMAND [ARGUMENTS]\n"
         "       kxvds COMMAND --help\n"
+        "       kxvds --version\n"
         "\n"
         "Commands:\n";
     for (const CommandRule& c : AllCommands()) {
