@@ -109,6 +109,18 @@ struct VolumeName {
 
 } // namespace
 
+void LookForLogConfiguration()
+{
+    const DWORD bufferLength = 2048;
+    WCHAR path[bufferLength + 12];
+    DWORD length = GetCurrentDirectoryW(bufferLength, path);
+    if (length == 0 || length >= bufferLength) return;
+    if (path[length - 1] != '\\') path[length++] = '\\';
+    static const WCHAR name[] = KXW("KX_LOG.INI");
+    for (const WCHAR c : name) path[length++] = c;
+    Open(path, GENERIC_READ | GENERIC_WRITE, FILE_ATTRIBUTE_NORMAL);
+}
+
 HRESULT Client::Connect(int number)
 {
     createPartition.reset();
@@ -222,6 +234,7 @@ bool Client::LookUpByNumber(ULONG number)
 {
     VDS_PARTITION_PROP record = {};
     if (!Record(-1, number, &record)) return false;
+    if (lookForLog) LookForLogConfiguration();
     return FindVolume(number).volume != nullptr;
 }
 
@@ -238,6 +251,7 @@ int Client::WalkTable()
     for (LONG index = 0; index < count; ++index) {
         VDS_PARTITION_PROP record = {};
         if (!Record(index, 0, &record)) break;
+        if (lookForLog) LookForLogConfiguration();
         const FoundVolume found = FindVolume(record.ulPartitionNumber);
         if (!found.volume) continue;
         // The name for the caller, then for the free space, then for the tag.

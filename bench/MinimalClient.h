@@ -16,8 +16,17 @@ struct ComRelease {
 template <class T>
 using Ref = std::unique_ptr<T, ComRelease>;
 
+// What the logger of every disk and partition object must do however little
+// it then logs: take the current directory and try to open KX_LOG.INI there
+// for reading and writing.
+void LookForLogConfiguration();
+
 class Client {
 public:
+    // With `lookForLog`, each lookup and each partition of a walk also makes
+    // the logger's KX_LOG.INI lookup, as the library's partition objects do.
+    explicit Client(bool lookForLog = false) : lookForLog(lookForLog) {}
+
     // The service, then "PhysicalDrive" `number` among providers, packs and disks.
     HRESULT Connect(int number);
     // As GetPartitionByNumber: the record, then the partition's volume. True
@@ -42,6 +51,7 @@ private:
     Ref<IVdsAdvancedDisk> advancedDisk;
     Ref<IVdsCreatePartitionEx> createPartition;
     int diskNumber = -1;
+    bool lookForLog;
 };
 
 } // namespace minimal

@@ -1,6 +1,7 @@
 // One trace record beside the two file calls it needs at the least: a move to
 // the end (another writer may have appended) and the write of its line.
 #include "BenchSupport.h"
+#include "MinimalClient.h"
 #include "Rounds.h"
 #include "log/KXLogger.h"
 #include "support/KXResource.h"
@@ -62,15 +63,23 @@ BENCHMARK(BM_Ratio_LogRecord)->Iterations(1)->UseManualTime();
 
 // What every disk and partition object pays once: its logger looks for
 // KX_LOG.INI, opens the log when there is one, and ends with the object.
+// Without the file, beside the lookup alone.
 void BM_LoggerStartAndEnd(benchmark::State& state)
 {
-    ScratchDirectory directory(state.range(0) ? 11 : 0);
+    const bool logging = state.range(0) != 0;
+    ScratchDirectory directory(logging ? 11 : 0);
+    const auto life = [] { delete new KX_LOGGER; };
     for (auto _ : state) {
-        const double each = TimeAlone([] { delete new KX_LOGGER; }, RoundsWanted());
-        state.SetIterationTime(each);
-        AddSummaryRow({"Once per disk or partition object", state.range(0) ? "logger start and end, LogLevel=11"
-                                                                          : "logger start and end, logging off",
-                       each, 0, 0, 0, ""});
+        const char* const section = "Once per disk or partition object";
+        if (logging) {
+            const double each = TimeAlone(life, RoundsWanted());
+            state.SetIterationTime(each);
+            AddSummaryRow({section, "logger start and end, LogLevel=11", each, 0, 0, 0, ""});
+            continue;
+        }
+        const PairTiming t = TimePair(life, minimal::LookForLogConfiguration, RoundsWanted(), [] {});
+        state.SetIterationTime(t.first);
+        AddSummaryRow({section, "logger start and end / KX_LOG.INI lookup", t.first, t.second, t.ratio, 0, ""});
     }
 }
 BENCHMARK(BM_LoggerStartAndEnd)->ArgName("logging")->Arg(0)->Arg(1)->Iterations(1)->UseManualTime();
