@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 
-install_missing cmake ninja-build g++ libgtest-dev libgmock-dev googletest nlohmann-json3-dev
+install_missing cmake ninja-build g++ libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
 if [ ! -f build/native/build.ninja ]; then
   cmake --preset native >/dev/null
 fi
