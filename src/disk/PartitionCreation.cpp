@@ -198,7 +198,6 @@ HRESULT CKXVdsDisk::FindPartition(VDS_PARTITION_PROP* record)
             break;
         }
     }
-    records.reset();
     OffsetSnapshot.clear();
     return S_OK;
 }

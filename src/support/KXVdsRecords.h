@@ -70,11 +70,6 @@ public:
     const VDS_PARTITION_PROP& operator[](LONG i) const noexcept { return records.get()[i]; }
     const VDS_PARTITION_PROP* begin() const noexcept { return records.get(); }
     const VDS_PARTITION_PROP* end() const noexcept { return records.get() + count; }
-    void reset() noexcept
-    {
-        records.reset();
-        count = 0;
-    }
 
 private:
     KXUniqueTaskMem<VDS_PARTITION_PROP> records;
