@@ -36,8 +36,13 @@ int GetVolumePartitionNumber(const WCHAR* path)
     if (!volume.valid()) return -1;
     PARTITION_INFORMATION info = {};
     DWORD returned = 0;
-    if (!DeviceIoControl(volume.get(), IOCTL_DISK_GET_PARTITION_INFO, nullptr, 0, &info, sizeof(info), &returned,
-                         nullptr))
-        return -1;
-    return static_cast<int>(info.PartitionNumber);
+    if (DeviceIoControl(volume.get(), IOCTL_DISK_GET_PARTITION_INFO, nullptr, 0, &info, sizeof(info), &returned,
+                        nullptr))
+        return static_cast<int>(info.PartitionNumber);
+    // The older call knows MBR disks only; a GPT volume answers the style-aware one.
+    PARTITION_INFORMATION_EX infoEx = {};
+    if (DeviceIoControl(volume.get(), IOCTL_DISK_GET_PARTITION_INFO_EX, nullptr, 0, &infoEx, sizeof(infoEx),
+                        &returned, nullptr))
+        return static_cast<int>(infoEx.PartitionNumber);
+    return -1;
 }

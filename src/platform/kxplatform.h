@@ -19,3 +19,11 @@
 #endif
 
 #include "vds/kxvds_api.h"
+
+#include <cstddef>
+
+// The disk layout records that the style-aware IOCTLs fill; one layout on every target.
+static_assert(sizeof(PARTITION_INFORMATION_EX) == 144, "PARTITION_INFORMATION_EX");
+static_assert(offsetof(PARTITION_INFORMATION_EX, PartitionNumber) == 24, "PARTITION_INFORMATION_EX");
+static_assert(offsetof(PARTITION_INFORMATION_EX, Gpt) == 32, "PARTITION_INFORMATION_EX");
+static_assert(offsetof(DRIVE_LAYOUT_INFORMATION_EX, PartitionEntry) == 48, "DRIVE_LAYOUT_INFORMATION_EX");

@@ -329,6 +329,63 @@ struct PARTITION_INFORMATION {
 static_assert(sizeof(VOLUME_DISK_EXTENTS) == 32, "one extent fills 32 bytes");
 static_assert(sizeof(PARTITION_INFORMATION) == 32, "PARTITION_INFORMATION is 32 bytes");
 
+// The style-aware forms, which GPT disks need.
+#define IOCTL_DISK_GET_PARTITION_INFO_EX 0x00070048
+#define IOCTL_DISK_GET_DRIVE_LAYOUT_EX 0x00070050
+
+enum PARTITION_STYLE { PARTITION_STYLE_MBR = 0, PARTITION_STYLE_GPT = 1, PARTITION_STYLE_RAW = 2 };
+
+#define GPT_ATTRIBUTE_PLATFORM_REQUIRED 0x0000000000000001ULL
+#define GPT_BASIC_DATA_ATTRIBUTE_NO_DRIVE_LETTER 0x8000000000000000ULL
+#define GPT_BASIC_DATA_ATTRIBUTE_HIDDEN 0x4000000000000000ULL
+#define GPT_BASIC_DATA_ATTRIBUTE_SHADOW_COPY 0x2000000000000000ULL
+#define GPT_BASIC_DATA_ATTRIBUTE_READ_ONLY 0x1000000000000000ULL
+
+struct PARTITION_INFORMATION_MBR {
+    BYTE PartitionType;
+    BOOLEAN BootIndicator;
+    BOOLEAN RecognizedPartition;
+    DWORD HiddenSectors;
+    GUID PartitionId;
+};
+struct PARTITION_INFORMATION_GPT {
+    GUID PartitionType;
+    GUID PartitionId;
+    ULONGLONG Attributes;
+    WCHAR Name[36];
+};
+struct PARTITION_INFORMATION_EX {
+    PARTITION_STYLE PartitionStyle;
+    LARGE_INTEGER StartingOffset;
+    LARGE_INTEGER PartitionLength;
+    DWORD PartitionNumber;
+    BOOLEAN RewritePartition;
+    BOOLEAN IsServicePartition;
+    union {
+        PARTITION_INFORMATION_MBR Mbr;
+        PARTITION_INFORMATION_GPT Gpt;
+    };
+};
+struct DRIVE_LAYOUT_INFORMATION_MBR {
+    DWORD Signature;
+    DWORD CheckSum;
+};
+struct DRIVE_LAYOUT_INFORMATION_GPT {
+    GUID DiskId;
+    LARGE_INTEGER StartingUsableOffset;
+    LARGE_INTEGER UsableLength;
+    DWORD MaxPartitionCount;
+};
+struct DRIVE_LAYOUT_INFORMATION_EX {
+    DWORD PartitionStyle;
+    DWORD PartitionCount;
+    union {
+        DRIVE_LAYOUT_INFORMATION_MBR Mbr;
+        DRIVE_LAYOUT_INFORMATION_GPT Gpt;
+    };
+    PARTITION_INFORMATION_EX PartitionEntry[1];
+};
+
 KXWIN32_API BOOL DeviceIoControl(HANDLE device, DWORD code, LPVOID in, DWORD inSize, LPVOID out, DWORD outSize,
                                  LPDWORD returned, LPOVERLAPPED ov);
 KXWIN32_API UINT GetDriveTypeW(LPCWSTR root);
