@@ -1,9 +1,11 @@
 // The device provider of the portable Win32 layer: volumes open by their
-// device names, answer the two position IOCTLs and boot-sector reads, and the
-// drive letters report their device types and free space.
+// device names and answer the position IOCTLs and boot-sector reads, physical
+// drives open by number and answer their layout, and the drive letters report
+// their device types and free space.
 #include "devices/DeviceLayer.h"
 
 #include "devices/DevicePaths.h"
+#include "devices/LayoutRecords.h"
 #include "devices/MachineIndex.h"
 #include "kxdevices.h"
 #include "model/Text.h"
@@ -18,8 +20,10 @@ namespace {
 const ULONGLONG kSector = 512;
 const DWORD kErrorUnrecognizedVolume = 1005;
 
-struct OpenVolume {
+// A volume or a whole disk.
+struct OpenDevice {
     std::shared_ptr<Volume> volume;
+    std::shared_ptr<Disk> disk;
 };
 
 std::string WithoutTrailingBackslash(const std::string& path)
@@ -38,24 +42,27 @@ struct DeviceLayer::Impl final : public KXDeviceProvider {
         const std::string path = Narrow(widePath);
         Lock lock(state->mutex);
         std::shared_ptr<Volume> volume = VolumeOfDevicePath(path);
-        if (!volume && !IsGlobalRootPath(path) && !DosDeviceLetterOf(path)) return false;
+        ULONG diskNumber = 0;
+        const bool isDrive = PhysicalDriveNumberOf(path, &diskNumber);
+        if (!volume && !isDrive && !IsGlobalRootPath(path) && !DosDeviceLetterOf(path)) return false;
         if (Failed("CreateFileW", error)) return true;
         DeviceCall call;
         call.path = path;
         call.access = access;
         state->instrument.deviceCalls.push_back(call);
-        if (!volume) {
+        std::shared_ptr<Disk> disk = isDrive ? DiskOfNumber(diskNumber) : nullptr;
+        if (!volume && !disk) {
             *error = ERROR_FILE_NOT_FOUND;
             return true;
         }
-        *device = new OpenVolume{std::move(volume)};
+        *device = new OpenDevice{std::move(volume), std::move(disk)};
         ++state->openDevices;
         return true;
     }
 
     void Close(void* device) override
     {
-        delete static_cast<OpenVolume*>(device);
+        delete static_cast<OpenDevice*>(device);
         --state->openDevices;
     }
 
@@ -63,13 +70,19 @@ struct DeviceLayer::Impl final : public KXDeviceProvider {
     {
         Lock lock(state->mutex);
         *read = 0;
-        const Volume& volume = *static_cast<OpenVolume*>(device)->volume;
+        const OpenDevice& open = *static_cast<OpenDevice*>(device);
         DeviceCall call;
-        call.path = volume.name;
+        call.path = PathOf(open);
         call.outSize = size;
         call.offset = offset;
         state->instrument.deviceCalls.push_back(call);
         if (Failed("ReadFile", error)) return FALSE;
+        // The model keeps no sectors of a whole disk.
+        if (!open.volume) {
+            *error = ERROR_INVALID_FUNCTION;
+            return FALSE;
+        }
+        const Volume& volume = *open.volume;
         if (volume.status != VDS_VS_ONLINE) {
             *error = ERROR_NOT_READY;
             return FALSE;
@@ -94,18 +107,26 @@ struct DeviceLayer::Impl final : public KXDeviceProvider {
     {
         Lock lock(state->mutex);
         *returned = 0;
-        const Volume& volume = *static_cast<OpenVolume*>(device)->volume;
+        const OpenDevice& open = *static_cast<OpenDevice*>(device);
         DeviceCall call;
-        call.path = volume.name;
+        call.path = PathOf(open);
         call.code = code;
         call.outSize = outSize;
         state->instrument.deviceCalls.push_back(call);
         if (Failed("DeviceIoControl", error)) return FALSE;
+        if (open.disk) {
+            if (code == IOCTL_DISK_GET_DRIVE_LAYOUT_EX) return FillDriveLayout(*open.disk, out, outSize, returned, error);
+            *error = ERROR_INVALID_FUNCTION;
+            return FALSE;
+        }
+        const Volume& volume = *open.volume;
         switch (code) {
         case IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS:
             return DiskExtents(volume, out, outSize, returned, error);
         case IOCTL_DISK_GET_PARTITION_INFO:
             return PartitionInfo(volume, out, outSize, returned, error);
+        case IOCTL_DISK_GET_PARTITION_INFO_EX:
+            return PartitionInfoEx(volume, out, outSize, returned, error);
         default:
             *error = ERROR_INVALID_FUNCTION;
             return FALSE;
@@ -196,6 +217,20 @@ private:
         return nullptr;
     }
 
+    std::shared_ptr<Disk> DiskOfNumber(ULONG number)
+    {
+        Disk* disk = index.DiskByNumber(number);
+        if (!disk) return nullptr;
+        for (const auto& held : disk->OwnerPack().disks)
+            if (held.get() == disk) return held;
+        return nullptr;
+    }
+
+    static std::string PathOf(const OpenDevice& open)
+    {
+        return open.volume ? open.volume->name : "\\\\.\\PhysicalDrive" + std::to_string(open.disk->number);
+    }
+
     // Only a volume's own access path is the root of a drive.
     std::shared_ptr<Volume> VolumeOfFolder(const std::string& path) { return index.VolumeByAccessPath(path); }
 
@@ -260,6 +295,23 @@ private:
             info->RecognizedPartition = TRUE;
         }
         *returned = sizeof(PARTITION_INFORMATION);
+        return TRUE;
+    }
+
+    BOOL PartitionInfoEx(const Volume& volume, void* out, DWORD outSize, DWORD* returned, DWORD* error)
+    {
+        if (!out || outSize < sizeof(PARTITION_INFORMATION_EX)) {
+            *error = ERROR_INSUFFICIENT_BUFFER;
+            return FALSE;
+        }
+        const Disk* disk = volume.extents.size() == 1 ? index.DiskByNumber(volume.extents[0].diskNumber) : nullptr;
+        const Partition* p = disk ? PartitionOf(volume.extents[0]) : nullptr;
+        if (!p) {
+            *error = ERROR_INVALID_FUNCTION;
+            return FALSE;
+        }
+        FillPartitionInformationEx(*disk, *p, static_cast<PARTITION_INFORMATION_EX*>(out));
+        *returned = sizeof(PARTITION_INFORMATION_EX);
         return TRUE;
     }
 
