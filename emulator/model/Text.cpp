@@ -1,5 +1,7 @@
 #include "model/Text.h"
 
+#include <cstdio>
+
 namespace kxemu {
 
 WString Widen(const std::string& utf8)
@@ -87,6 +89,15 @@ std::string UpperAscii(std::string text)
 bool EqualNoCase(const std::string& a, const std::string& b)
 {
     return UpperAscii(a) == UpperAscii(b);
+}
+
+std::string GuidText(const GUID& g)
+{
+    char buffer[40];
+    std::snprintf(buffer, sizeof(buffer), "%08x-%04x-%04x-%02x%02x-%02x%02x%02x%02x%02x%02x",
+                  static_cast<unsigned>(g.Data1), g.Data2, g.Data3, g.Data4[0], g.Data4[1], g.Data4[2], g.Data4[3],
+                  g.Data4[4], g.Data4[5], g.Data4[6], g.Data4[7]);
+    return buffer;
 }
 
 } // namespace kxemu

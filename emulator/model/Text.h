@@ -17,5 +17,7 @@ void AppendUtf8(std::string& out, uint32_t codePoint);
 // ASCII case folding, enough for paths and drive letters.
 std::string UpperAscii(std::string text);
 bool EqualNoCase(const std::string& a, const std::string& b);
+// "ebd0a0a2-b9e5-4433-87c0-68b6b72699c7"
+std::string GuidText(const GUID& guid);
 
 } // namespace kxemu

@@ -1,5 +1,6 @@
 #include "persist/MachineCheck.h"
 
+#include "kxgptguids.h"
 #include "model/Layout.h"
 #include "model/Text.h"
 
@@ -33,6 +34,10 @@ const Partition* FindPartition(const Machine& machine, const Extent& e)
     return nullptr;
 }
 
+// Bits 3 to 47 of a GPT entry's attributes are reserved; 0 to 2 and the
+// type-specific 48 to 63 may be set.
+const ULONGLONG kGptReservedAttributes = 0x0000FFFFFFFFFFF8ULL;
+
 std::string Bytes(ULONGLONG value)
 {
     return std::to_string(value);
@@ -63,8 +68,22 @@ void CheckPartitionPlace(const Disk& d, const Partition& p, const std::string& a
                                " of a disk of " + Bytes(d.size));
 }
 
-void CheckPartitions(const Disk& d, const std::string& at)
+void CheckGptEntry(const Partition& p, const std::string& at, std::set<std::string>* ids)
 {
+    const GUID unused = {};
+    if (p.gptType == unused) Fail(at + ".gptType", "the zero GUID marks an unused entry, not a partition");
+    if (p.gptId == unused) Fail(at + ".gptId", "a partition needs a unique GUID, not the zero GUID");
+    if (!ids->insert(GuidText(p.gptId)).second) Fail(at + ".gptId", GuidText(p.gptId) + " appears twice");
+    if (p.gptAttributes & kGptReservedAttributes)
+        Fail(at + ".gptAttributes", "sets reserved bits (3 to 47) in " + Bytes(p.gptAttributes));
+    if (p.active) Fail(at + ".active", "the boot flag is an MBR entry's; a GPT partition has none");
+}
+
+void CheckPartitions(const Disk& d, const std::string& at, std::set<std::string>* gptIds)
+{
+    if (d.style == VDS_PST_GPT && d.partitions.size() > kxgpt::kMostEntries)
+        Fail(at + ".partitions", std::to_string(d.partitions.size()) + " partitions for a GPT's " +
+                                     std::to_string(kxgpt::kMostEntries) + " entries");
     int containers = 0;
     int active = 0;
     std::set<ULONG> numbers;
@@ -72,6 +91,7 @@ void CheckPartitions(const Disk& d, const std::string& at)
         const Partition& p = d.partitions[i];
         const std::string here = at + ".partitions[" + std::to_string(i) + "]";
         CheckPartitionPlace(d, p, here);
+        if (p.style == VDS_PST_GPT) CheckGptEntry(p, here, gptIds);
         if (!numbers.insert(p.number).second)
             Fail(here + ".number", "partition number " + std::to_string(p.number) + " appears twice");
         if (p.IsContainer() && ++containers > 1) Fail(here + ".type", "a second extended partition");
@@ -123,6 +143,7 @@ void Check(const Machine& machine)
     std::set<ULONG> disks;
     std::set<std::pair<ULONG, ULONG>> used;
     std::set<char> letters;
+    std::set<std::string> gptIds;
     for (size_t i = 0; i < machine.providers.size(); ++i) {
         const Provider& provider = *machine.providers[i];
         for (size_t k = 0; k < provider.packs.size(); ++k) {
@@ -134,7 +155,7 @@ void Check(const Machine& machine)
                 if (!disks.insert(disk.number).second)
                     Fail(here + ".number", "disk " + std::to_string(disk.number) + " appears twice");
                 CheckDiskShape(disk, here);
-                CheckPartitions(disk, here);
+                CheckPartitions(disk, here, &gptIds);
             }
         }
     }

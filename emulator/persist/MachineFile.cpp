@@ -1,5 +1,6 @@
 #include "kxemu/MachineFile.h"
 
+#include "model/Text.h"
 #include "persist/MachineCheck.h"
 
 #include <nlohmann/json.hpp>
@@ -18,15 +19,6 @@ const char kFormat[] = "kxvds-machine";
 const uint64_t kVersion = 1;
 
 // ---- writing
-
-std::string GuidText(const GUID& g)
-{
-    char buffer[40];
-    std::snprintf(buffer, sizeof(buffer), "%08x-%04x-%04x-%02x%02x-%02x%02x%02x%02x%02x%02x",
-                  static_cast<unsigned>(g.Data1), g.Data2, g.Data3, g.Data4[0], g.Data4[1], g.Data4[2], g.Data4[3],
-                  g.Data4[4], g.Data4[5], g.Data4[6], g.Data4[7]);
-    return buffer;
-}
 
 template <class Bytes>
 std::string HexText(const Bytes& bytes)

@@ -1,6 +1,7 @@
 // Machine files: what is saved comes back.
 #include "kxemu/Machine.h"
 #include "kxemu/MachineFile.h"
+#include "kxgptguids.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -22,8 +23,8 @@ void Build(Machine& m)
     d.AddPartition(1, 1 * MiB, 100 * MiB, 0x07, true);
     Disk& gpt = pack.AddDisk(4, 8 * GiB);
     gpt.style = VDS_PST_GPT;
-    gpt.AddGptPartition(7, 400 * MiB, 10 * MiB,
-                        GUID{0xebd0a0a2, 0xb9e5, 0x4433, {0x87, 0xc0, 0x68, 0xb6, 0xb7, 0x26, 0x99, 0xc7}});
+    gpt.AddGptPartition(7, 400 * MiB, 10 * MiB, kxgpt::kBasicData);
+    gpt.AddGptPartition(8, 1 * MiB, 100 * MiB, kxgpt::kEfiSystem).gptAttributes = GPT_ATTRIBUTE_PLATFORM_REQUIRED;
     d.AddVolume(1).FileSystem(VDS_FST_NTFS, "Système").Used(5 * MiB).AccessPath("E:\\").AccessPath("C:\\mnt\\");
     Volume& v = d.AddVolume(2);
     v.propertiesResult = VDS_S_PROPERTIES_INCOMPLETE;
@@ -116,7 +117,33 @@ TEST(EmulatorMachineFile, RefusesWhatNoDiskHolds)
         {"/providers/1/packs/0/volumes/1/extents/0/partition", 9,
          "providers[1].packs[0].volumes[1].extents[0]: no partition 9 on disk 3"},
     };
-    for (const Row& row : rows) {
+    // GPT's own rules, on the GPT disk.
+    const std::string gptDisk = "/providers/1/packs/0/disks/1";
+    const std::string gptAt = "providers[1].packs[0].disks[1]";
+    Json entries = Json::array();
+    for (ULONGLONG i = 0; i < 129; ++i) {
+        Json entry = good[Json::json_pointer(gptDisk + "/partitions/0")];
+        entry["number"] = 100 + i;
+        entry["offset"] = (1 + i) * MiB;
+        entry["size"] = 1 * MiB;
+        entry["gptId"] = "00000000-0000-4000-8000-" + std::string(9, '0') + std::to_string(100 + i);
+        entries.push_back(entry);
+    }
+    const Row gptRows[] = {
+        {gptDisk + "/partitions", entries, gptAt + ".partitions: 129 partitions for a GPT's 128 entries"},
+        {gptDisk + "/partitions/0/offset", 16 * KiB, gptAt + ".partitions[0].offset: lies in the partition table (the first usable byte is 17408)"},
+        {gptDisk + "/partitions/0/offset", 8 * GiB - 1 * MiB, gptAt + ".partitions[0].size: runs past the disk's end"},
+        {gptDisk + "/partitions/0/style", 1, gptAt + ".partitions[0].style: differs from the disk's partition style"},
+        {gptDisk + "/partitions/0/gptType", "00000000-0000-0000-0000-000000000000", gptAt + ".partitions[0].gptType: the zero GUID"},
+        {gptDisk + "/partitions/0/gptId", "00000000-0000-0000-0000-000000000000", gptAt + ".partitions[0].gptId: a partition needs"},
+        {gptDisk + "/partitions/1/gptId", good[Json::json_pointer(gptDisk + "/partitions/0/gptId")],
+         gptAt + ".partitions[1].gptId: " + good[Json::json_pointer(gptDisk + "/partitions/0/gptId")].get<std::string>() + " appears twice"},
+        {gptDisk + "/partitions/1/gptAttributes", 0x8000000000000009ULL, gptAt + ".partitions[1].gptAttributes: sets reserved bits"},
+        {gptDisk + "/partitions/0/active", true, gptAt + ".partitions[0].active: the boot flag is an MBR entry's"},
+    };
+    std::vector<Row> all(std::begin(rows), std::end(rows));
+    all.insert(all.end(), std::begin(gptRows), std::end(gptRows));
+    for (const Row& row : all) {
         SCOPED_TRACE(row.pointer);
         Json text = good;
         text[Json::json_pointer(row.pointer)] = row.value;
