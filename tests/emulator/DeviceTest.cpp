@@ -2,7 +2,9 @@
 // Windows the real system answers these calls, and Wine knows no volume IOCTLs).
 #include "EmulatorFixture.h"
 
+#include <cstring>
 #include <functional>
+#include <vector>
 
 using namespace kxemu;
 
@@ -37,6 +39,17 @@ protected:
         auto text = W(path);
         return CreateFileW(text.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                            0, nullptr);
+    }
+
+    // Disk 3, GPT: partition 1 with volume 4.
+    Partition& AddGptDisk()
+    {
+        Disk& gpt = pack->AddDisk(3, 64 * GiB);
+        gpt.style = VDS_PST_GPT;
+        Partition& p = gpt.AddGptPartition(1, 1 * MiB, 1 * GiB, kBasicData);
+        p.gptAttributes = GPT_BASIC_DATA_ATTRIBUTE_NO_DRIVE_LETTER;
+        gpt.AddVolume(1).FileSystem(VDS_FST_NTFS);
+        return p;
     }
 
     UINT DriveType(const std::string& root)
@@ -96,10 +109,7 @@ TEST_F(EmulatorDevices, PartitionInfoOfAOneExtentVolume)
 
 TEST_F(EmulatorDevices, PartitionInfoRefusesSpannedVolumesAndGptDisks)
 {
-    Disk& gpt = pack->AddDisk(3, 64 * GiB);
-    gpt.style = VDS_PST_GPT;
-    gpt.AddGptPartition(1, 1 * MiB, 1 * GiB, kBasicData);
-    gpt.AddVolume(1).FileSystem(VDS_FST_NTFS);
+    AddGptDisk();
     for (const char* name : {kVolume3, "\\\\?\\GLOBALROOT\\Device\\HarddiskVolume4"}) {
         SCOPED_TRACE(name);
         HANDLE h = Open(name);
@@ -112,6 +122,94 @@ TEST_F(EmulatorDevices, PartitionInfoRefusesSpannedVolumesAndGptDisks)
         EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_FUNCTION), GetLastError());
         CloseHandle(h);
     }
+}
+
+TEST_F(EmulatorDevices, PartitionInfoExDescribesBothStyles)
+{
+    const Partition& gpt = AddGptDisk();
+    struct Row {
+        const char* volume;
+        PARTITION_STYLE style;
+        DWORD number;
+        LONGLONG offset;
+    } rows[] = {
+        {kVolume1, PARTITION_STYLE_MBR, 1, static_cast<LONGLONG>(1 * MiB)},
+        {"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume4", PARTITION_STYLE_GPT, 1, static_cast<LONGLONG>(1 * MiB)},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.volume);
+        HANDLE h = Open(row.volume);
+        PARTITION_INFORMATION_EX info;
+        std::memset(&info, 0xCC, sizeof(info));
+        DWORD returned = 0;
+        ASSERT_TRUE(DeviceIoControl(h, IOCTL_DISK_GET_PARTITION_INFO_EX, nullptr, 0, &info, sizeof(info), &returned,
+                                    nullptr));
+        EXPECT_EQ(sizeof(info), returned);
+        EXPECT_EQ(row.style, info.PartitionStyle);
+        EXPECT_EQ(row.number, info.PartitionNumber);
+        EXPECT_EQ(row.offset, info.StartingOffset.QuadPart);
+        EXPECT_EQ(static_cast<LONGLONG>(1 * GiB), info.PartitionLength.QuadPart);
+        if (row.style == PARTITION_STYLE_MBR) {
+            EXPECT_EQ(0x07, info.Mbr.PartitionType);
+            EXPECT_EQ(TRUE, info.Mbr.BootIndicator);
+            EXPECT_EQ(static_cast<DWORD>(1 * MiB / 512), info.Mbr.HiddenSectors);
+        } else {
+            EXPECT_TRUE(info.Gpt.PartitionType == kBasicData);
+            EXPECT_TRUE(info.Gpt.PartitionId == gpt.gptId);
+            EXPECT_EQ(GPT_BASIC_DATA_ATTRIBUTE_NO_DRIVE_LETTER, info.Gpt.Attributes);
+        }
+        CloseHandle(h);
+    }
+    HANDLE spanned = Open(kVolume3);
+    PARTITION_INFORMATION_EX info = {};
+    DWORD returned = 0;
+    EXPECT_FALSE(DeviceIoControl(spanned, IOCTL_DISK_GET_PARTITION_INFO_EX, nullptr, 0, &info, sizeof(info),
+                                 &returned, nullptr));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_FUNCTION), GetLastError());
+    CloseHandle(spanned);
+}
+
+TEST_F(EmulatorDevices, PhysicalDrivesAnswerTheirLayout)
+{
+    const Partition& gpt = AddGptDisk();
+    std::vector<unsigned char> buffer(4096);
+    auto* layout = reinterpret_cast<DRIVE_LAYOUT_INFORMATION_EX*>(buffer.data());
+    auto layoutOf = [&](const char* drive, DWORD size) {
+        HANDLE h = Open(drive);
+        EXPECT_NE(INVALID_HANDLE_VALUE, h);
+        DWORD returned = 0;
+        SetLastError(0xdeadbeef);
+        const BOOL ok = DeviceIoControl(h, IOCTL_DISK_GET_DRIVE_LAYOUT_EX, nullptr, 0, buffer.data(), size,
+                                        &returned, nullptr);
+        const DWORD error = GetLastError();
+        CloseHandle(h);
+        return ok ? returned : error;
+    };
+    const PARTITION_INFORMATION_EX* entries = layout->PartitionEntry;
+
+    // MBR: the four entries of the table, two of them unused.
+    EXPECT_EQ(48u + 4 * 144u, layoutOf("\\\\.\\PhysicalDrive1", 4096));
+    EXPECT_EQ(static_cast<DWORD>(PARTITION_STYLE_MBR), layout->PartitionStyle);
+    ASSERT_EQ(4u, layout->PartitionCount);
+    EXPECT_EQ(0x4b580001u, layout->Mbr.Signature);
+    EXPECT_EQ(2u, entries[1].PartitionNumber);
+    EXPECT_EQ(0x0C, entries[1].Mbr.PartitionType);
+    EXPECT_EQ(0u, entries[3].PartitionNumber);
+    EXPECT_EQ(0, entries[3].Mbr.PartitionType);
+
+    EXPECT_EQ(48u + 144u, layoutOf("\\\\?\\physicaldrive3", 4096));
+    EXPECT_EQ(static_cast<DWORD>(PARTITION_STYLE_GPT), layout->PartitionStyle);
+    ASSERT_EQ(1u, layout->PartitionCount);
+    EXPECT_EQ(128u, layout->Gpt.MaxPartitionCount);
+    EXPECT_EQ(34 * 512, layout->Gpt.StartingUsableOffset.QuadPart);
+    EXPECT_EQ(static_cast<LONGLONG>(64 * GiB - 67 * 512), layout->Gpt.UsableLength.QuadPart);
+    EXPECT_TRUE(entries[0].Gpt.PartitionId == gpt.gptId);
+
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER), layoutOf("\\\\.\\PhysicalDrive1", 48 + 3 * 144));
+    SetLastError(0xdeadbeef);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, Open("\\\\.\\PhysicalDrive9"));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), GetLastError());
+    EXPECT_EQ(0, emu.OpenDeviceHandles());
 }
 
 TEST_F(EmulatorDevices, UnknownDeviceIsNotFound)
