@@ -115,7 +115,8 @@ struct DeviceLayer::Impl final : public KXDeviceProvider {
         state->instrument.deviceCalls.push_back(call);
         if (Failed("DeviceIoControl", error)) return FALSE;
         if (open.disk) {
-            if (code == IOCTL_DISK_GET_DRIVE_LAYOUT_EX) return FillDriveLayout(*open.disk, out, outSize, returned, error);
+            if (code == IOCTL_DISK_GET_DRIVE_LAYOUT_EX)
+                return FillDriveLayout(*open.disk, out, outSize, returned, error);
             *error = ERROR_INVALID_FUNCTION;
             return FALSE;
         }

@@ -41,7 +41,8 @@ bool PhysicalDriveNumberOf(const std::string& path, ULONG* number)
 {
     const size_t digits = 17;  // after "\\.\PHYSICALDRIVE"
     if (path.size() <= digits || path.size() > digits + 10) return false;
-    if (!StartsWithNoCase(path, "\\\\.\\PHYSICALDRIVE") && !StartsWithNoCase(path, "\\\\?\\PHYSICALDRIVE")) return false;
+    if (!StartsWithNoCase(path, "\\\\.\\PHYSICALDRIVE") && !StartsWithNoCase(path, "\\\\?\\PHYSICALDRIVE"))
+        return false;
     unsigned long long value = 0;
     for (size_t i = digits; i < path.size(); ++i) {
         if (path[i] < '0' || path[i] > '9') return false;

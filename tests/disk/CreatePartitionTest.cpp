@@ -548,4 +548,17 @@ TEST_F(CreatePartition, NoRoomLeftIsRefusedWithoutAnAttempt)
     EXPECT_EQ(1 * MiB, emu.CreatePartitionCalls()[0].size);
 }
 
+TEST_F(CreatePartition, GptDiskRefusesTheMbrRequestAndNothingChanges)
+{
+    kxemu::Disk& gpt = NewDisk(64 * GiB);
+    gpt.style = VDS_PST_GPT;
+    ConnectDisk();
+    EXPECT_EQ(VDS_E_PARTITION_STYLE_MISMATCH, Create(1 * GiB, 100 * MiB));
+    EXPECT_EQ(static_cast<unsigned>(VDS_E_PARTITION_STYLE_MISMATCH), Recorded());
+    EXPECT_EQ(kUnwritten, newOffset);
+    EXPECT_TRUE(gpt.partitions.empty());
+    for (const kxemu::CreatePartitionCall& call : emu.CreatePartitionCalls())
+        EXPECT_EQ(VDS_PST_MBR, call.parameters.style);
+}
+
 } // namespace

@@ -129,17 +129,22 @@ TEST(EmulatorMachineFile, RefusesWhatNoDiskHolds)
         entry["gptId"] = "00000000-0000-4000-8000-" + std::string(9, '0') + std::to_string(100 + i);
         entries.push_back(entry);
     }
+    const Json firstId = good[Json::json_pointer(gptDisk + "/partitions/0/gptId")];
+    const std::string zero = "00000000-0000-0000-0000-000000000000";
+    const std::string first = gptAt + ".partitions[0].";
     const Row gptRows[] = {
         {gptDisk + "/partitions", entries, gptAt + ".partitions: 129 partitions for a GPT's 128 entries"},
-        {gptDisk + "/partitions/0/offset", 16 * KiB, gptAt + ".partitions[0].offset: lies in the partition table (the first usable byte is 17408)"},
-        {gptDisk + "/partitions/0/offset", 8 * GiB - 1 * MiB, gptAt + ".partitions[0].size: runs past the disk's end"},
-        {gptDisk + "/partitions/0/style", 1, gptAt + ".partitions[0].style: differs from the disk's partition style"},
-        {gptDisk + "/partitions/0/gptType", "00000000-0000-0000-0000-000000000000", gptAt + ".partitions[0].gptType: the zero GUID"},
-        {gptDisk + "/partitions/0/gptId", "00000000-0000-0000-0000-000000000000", gptAt + ".partitions[0].gptId: a partition needs"},
-        {gptDisk + "/partitions/1/gptId", good[Json::json_pointer(gptDisk + "/partitions/0/gptId")],
-         gptAt + ".partitions[1].gptId: " + good[Json::json_pointer(gptDisk + "/partitions/0/gptId")].get<std::string>() + " appears twice"},
-        {gptDisk + "/partitions/1/gptAttributes", 0x8000000000000009ULL, gptAt + ".partitions[1].gptAttributes: sets reserved bits"},
-        {gptDisk + "/partitions/0/active", true, gptAt + ".partitions[0].active: the boot flag is an MBR entry's"},
+        {gptDisk + "/partitions/0/offset", 16 * KiB,
+         first + "offset: lies in the partition table (the first usable byte is 17408)"},
+        {gptDisk + "/partitions/0/offset", 8 * GiB - 1 * MiB, first + "size: runs past the disk's end"},
+        {gptDisk + "/partitions/0/style", 1, first + "style: differs from the disk's partition style"},
+        {gptDisk + "/partitions/0/gptType", zero, first + "gptType: the zero GUID"},
+        {gptDisk + "/partitions/0/gptId", zero, first + "gptId: a partition needs"},
+        {gptDisk + "/partitions/1/gptId", firstId,
+         gptAt + ".partitions[1].gptId: " + firstId.get<std::string>() + " appears twice"},
+        {gptDisk + "/partitions/1/gptAttributes", 0x8000000000000009ULL,
+         gptAt + ".partitions[1].gptAttributes: sets reserved bits"},
+        {gptDisk + "/partitions/0/active", true, first + "active: the boot flag is an MBR entry's"},
     };
     std::vector<Row> all(std::begin(rows), std::end(rows));
     all.insert(all.end(), std::begin(gptRows), std::end(gptRows));
