@@ -272,7 +272,7 @@ int Client::WalkTable()
         CoTaskMemFree(fs.pwszLabel);
         Handle device = Open(name.name, GENERIC_READ, 0);
         if (!device) continue;
-        unsigned char sector[512];
+        unsigned char sector[4096];
         DWORD read = 0;
         if (!ReadFile(device.get(), sector, sizeof(sector), &read, nullptr)) continue;
         static const char tag[] = "RECOVERY";

@@ -8,6 +8,7 @@
 #include "devices/LayoutRecords.h"
 #include "devices/MachineIndex.h"
 #include "kxdevices.h"
+#include "model/Layout.h"
 #include "model/Text.h"
 
 #include <algorithm>
@@ -87,8 +88,9 @@ struct DeviceLayer::Impl final : public KXDeviceProvider {
             *error = ERROR_NOT_READY;
             return FALSE;
         }
-        // Volume handles read whole sectors only.
-        if (offset % kSector || size % kSector) {
+        // Volume handles read whole sectors of the volume's disk only.
+        const ULONGLONG sector = SectorOf(volume);
+        if (offset % sector || size % sector) {
             *error = ERROR_INVALID_PARAMETER;
             return FALSE;
         }
@@ -225,6 +227,12 @@ private:
         for (const auto& held : disk->OwnerPack().disks)
             if (held.get() == disk) return held;
         return nullptr;
+    }
+
+    ULONGLONG SectorOf(const Volume& volume)
+    {
+        const Disk* disk = volume.extents.empty() ? nullptr : index.DiskByNumber(volume.extents[0].diskNumber);
+        return disk ? SectorBytes(*disk) : kSector;
     }
 
     static std::string PathOf(const OpenDevice& open)

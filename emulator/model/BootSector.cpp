@@ -98,7 +98,8 @@ void WriteBootSector(Volume& volume)
     case VDS_FST_FAT32: {
         const bool fat32 = volume.fileSystem == VDS_FST_FAT32;
         const ULONGLONG clusters = volume.totalBytes / unit;
-        const ULONGLONG fatSectors = FatBytes(volume.fileSystem, clusters) / 512;
+        // The BPB counts in the disk's sectors, 4 KiB ones included.
+        const ULONGLONG fatSectors = (FatBytes(volume.fileSystem, clusters) + g.bytesPerSector - 1) / g.bytesPerSector;
         s[1] = fat32 ? 0x58 : 0x3C;
         PutText(s, 3, "MSDOS5.0", 8);
         Put16(s, 14, fat32 ? 32 : 8);    // reserved sectors

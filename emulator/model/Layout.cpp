@@ -5,8 +5,13 @@
 namespace kxemu {
 
 namespace {
-const ULONGLONG kGptHeadSectors = 34;  // protective MBR, header, 32 sectors of entries
-const ULONGLONG kGptTailSectors = 33;  // backup entries and header
+// 128 entries of 128 bytes, in whole sectors: 32 of 512 bytes, 4 of 4096.
+const ULONGLONG kGptEntryBytes = 128 * 128;
+
+ULONGLONG GptEntrySectors(ULONGLONG sector)
+{
+    return (kGptEntryBytes + sector - 1) / sector;
+}
 } // namespace
 
 ULONGLONG SectorBytes(const Disk& disk)
@@ -21,12 +26,16 @@ bool IsPowerOfTwo(ULONGLONG value)
 
 ULONGLONG FirstUsableByte(const Disk& disk)
 {
-    return (disk.style == VDS_PST_GPT ? kGptHeadSectors : 1) * SectorBytes(disk);
+    // GPT: the protective MBR, the header, then the entries.
+    const ULONGLONG sector = SectorBytes(disk);
+    return (disk.style == VDS_PST_GPT ? 2 + GptEntrySectors(sector) : 1) * sector;
 }
 
 ULONGLONG UsableEnd(const Disk& disk)
 {
-    const ULONGLONG tail = disk.style == VDS_PST_GPT ? kGptTailSectors * SectorBytes(disk) : 0;
+    // GPT: the backup entries, then the backup header.
+    const ULONGLONG sector = SectorBytes(disk);
+    const ULONGLONG tail = disk.style == VDS_PST_GPT ? (GptEntrySectors(sector) + 1) * sector : 0;
     return disk.size > tail ? disk.size - tail : 0;
 }
 

@@ -10,6 +10,9 @@ namespace {
 const ULONGLONG kNtfsTagOffset = 0x1F0;
 const ULONGLONG kOemNameOffset = 3;
 const int kTagUnits = 20;
+// Volume handles read whole sectors of the disk; 4096 bytes are whole on
+// every sector size up to 4K-native. The tag lies in the first 512.
+const DWORD kBootReadBytes = 4096;
 
 HRESULT LastErrorResult()
 {
@@ -107,9 +110,9 @@ HRESULT CKXVdsPartition::ReadBootSectorTag(WCHAR* tag)
     KXUniqueFile device(
         CreateFileW(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!device.valid()) return Record(LastErrorResult());
-    unsigned char sector[512] = {};
+    unsigned char sector[kBootReadBytes] = {};
     DWORD read = 0;
-    if (!ReadFile(device.get(), sector, sizeof(sector), &read, nullptr)) return Record(LastErrorResult());
+    if (!ReadFile(device.get(), sector, kBootReadBytes, &read, nullptr)) return Record(LastErrorResult());
 
     char bytes[9] = {};
     const unsigned char* source = sector + (ntfs ? kNtfsTagOffset : kOemNameOffset);

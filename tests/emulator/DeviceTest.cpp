@@ -235,6 +235,16 @@ TEST_F(EmulatorDevices, BootSectorReadsInWholeSectors)
     EXPECT_FALSE(ReadFile(h, sector, 100, &read, nullptr));
     EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
     CloseHandle(h);
+
+    // On a 4K-native disk a sector is 4096 bytes.
+    emu.Machine().FindDisk(1)->bytesPerSector = 4096;
+    h = Open(kVolume1);
+    std::vector<BYTE> large(4096);
+    EXPECT_FALSE(ReadFile(h, large.data(), 512, &read, nullptr));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
+    ASSERT_TRUE(ReadFile(h, large.data(), 4096, &read, nullptr));
+    EXPECT_EQ("RECOVERY", std::string(large.begin() + 0x1F0, large.begin() + 0x1F8));
+    CloseHandle(h);
 }
 
 TEST_F(EmulatorDevices, DriveTypes)

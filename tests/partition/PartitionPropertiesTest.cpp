@@ -124,8 +124,11 @@ TEST_F(PartitionProperties, RecoveryTagIsReadWhereTheFileSystemKeepsIt)
         {"NTFS tag", VDS_FST_NTFS, "NTFS    ", "RECOVERY", 1},
         {"NTFS ignores the OEM name", VDS_FST_NTFS, "RECOVERY", "NOTAGHER", 0},
     };
+    // 4K-native disks read whole 4096-byte sectors only.
+    for (const ULONG sectorBytes : {512u, 4096u})
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(testing::Message() << c.what << ", " << sectorBytes << "-byte sectors");
+        physical->bytesPerSector = sectorBytes;
         pack->volumes.clear();
         kxemu::Volume& v = physical->AddVolume(1).FileSystem(c.fs);
         v.NtfsTag(c.ntfsTag);
