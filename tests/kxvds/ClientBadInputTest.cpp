@@ -88,7 +88,7 @@ TEST_F(BadInput, CommandLineMistakesAreCaughtBeforeAnythingChanges)
 TEST_F(BadInput, RefusalsShowTheResultCodeAndItsMeaning)
 {
     const BadCase cases[] = {
-        {{"table", "7"}, 1, "cannot select disk 7: there is no disk 7; the disks are 0 and 1 (HRESULT 0x80004002, "
+        {{"table", "7"}, 1, "cannot select disk 7: there is no disk 7; the disks are 0, 1 and 2 (HRESULT 0x80004002, "
                             "E_NOINTERFACE)"},
         {{"partition", "0", "9"}, 1, "cannot find partition 9 on disk 0: disk 0 has no partition 9; its partitions are "
                                      "1, 2, 3, 0 and 4"},

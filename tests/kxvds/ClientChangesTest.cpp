@@ -11,11 +11,6 @@ const uint64_t GiB = 1ULL << 30;
 // into it) and one MiB for the next logical drive's boot record.
 const uint64_t kDisk0Free = 40 * GiB + 601 * MiB + 16 * GiB + 2 * MiB;
 
-bool Has(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
-
 TEST(Placement, CreateWithoutOffsetTakesTheFirstFreeSpaceLargeEnough)
 {
     struct Row {

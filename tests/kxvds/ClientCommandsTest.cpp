@@ -163,7 +163,8 @@ TEST_F(Commands, EveryCommandHasHelp)
     const ClientResult general = scratch.RunPlain({"--help"});
     EXPECT_EQ(0, general.status);
     for (const char* command :
-         {"disk", "table", "partition", "paths", "create", "add-path", "remove-path", "shrink", "format", "tour"}) {
+         {"disks", "disk", "table", "partition", "paths", "create", "add-path", "remove-path", "shrink", "format",
+          "tour"}) {
         SCOPED_TRACE(command);
         EXPECT_NE(std::string::npos, general.out.find(std::string("  ") + command + " ")) << general.out;
         const ClientResult help = scratch.RunPlain({command, "--help"});
@@ -215,7 +216,8 @@ TEST_F(Commands, TourWalksThroughOnAFreshMachineAndCleansUp)
     const std::string mine = ReadBytes(scratch.Machine());
     const ClientResult tour = scratch.RunPlain({"tour"}, {{"TMPDIR", scratch.Dir().string()}});
     EXPECT_EQ(0, tour.status) << tour.out << tour.err;
-    for (const char* expected : {"$ kxvds table 0", "Would create partition 5 on disk 0", "$ kxvds create 1 4GiB",
+    for (const char* expected : {"$ kxvds table 0", "Disk 2: 32 GiB, GPT, 4 partitions",
+                                 "Would create partition 5 on disk 0", "$ kxvds create 1 4GiB",
                                  "drive letter F:\\",
                                  "$ kxvds shrink 1 1 1GiB", "4 GiB -> 3 GiB", "(exit status 1)", "(exit status 2)"}) {
         SCOPED_TRACE(expected);

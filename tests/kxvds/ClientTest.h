@@ -20,6 +20,11 @@ inline bool ParseJson(const std::string& text, Json* value, std::string* error)
     }
 }
 
+inline bool Has(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
 class ClientTest : public ::testing::Test {
 protected:
     // Runs with --json on the scratch machine; the run must succeed and print

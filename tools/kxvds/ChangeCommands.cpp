@@ -1,6 +1,7 @@
 // Commands that change a volume: add-path, remove-path, shrink, format.
 #include "Commands.h"
 
+#include "DiskLayout.h"
 #include "Failure.h"
 #include "Library.h"
 #include "Output.h"
@@ -148,7 +149,8 @@ void RunShrink(const CommandLine& line)
     const uint64_t offset = partition->GetOffset();
     const uint64_t before = partition->GetSize();
     const std::string action = "shrink " + On(number, diskNumber) + " by " + FormatSize(bytes);
-    if (IsExtendedType(partition->GetPartitionType()))
+    // On GPT the type byte is the type GUID's first byte, and may look extended.
+    if (IsExtendedType(partition->GetPartitionType()) && ReadDiskLayout(diskNumber).style != PartitionStyle::Gpt)
         throw OperationFailed(kNoInterface, action,
                               "it is the extended partition: it holds logical drives, not a volume, and only "
                               "volumes shrink (shrink a logical drive in it instead)");

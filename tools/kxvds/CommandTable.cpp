@@ -15,18 +15,30 @@ const OptionRule kDryRun = {"--dry-run", nullptr, "show what would change, and c
 std::vector<CommandRule> BaseCommands()
 {
     return {
+        {"disks", "", "list the disks with their size and partition style",
+         "Lists every disk: its number, size, partition style and number of\n"
+         "partitions. The style is MBR or GPT, RAW for a disk without a partition\n"
+         "table, and unknown (with the reason on stderr) where the disk's layout\n"
+         "cannot be read.",
+         {{}, 0, {}}, false, true, RunDisks},
         {"disk", "DISK", "show a disk's size and geometry",
          "Shows the size of physical disk DISK and its geometry: bytes per sector,\n"
          "sectors per track and tracks per cylinder.",
          {{"DISK"}, 1, {}}, false, true, RunDisk},
         {"table", "DISK", "list a disk's partitions with their volumes",
          "Lists every partition of disk DISK in the service's order: number, start,\n"
-         "end and size, MBR type, flags (primary or logical, active, recovery), the\n"
-         "bytes in use on its volume, its access paths and the volume's name.\n"
-         "Sizes are shown in binary units; --json gives bytes.",
+         "end and size, type, flags, the bytes in use on its volume, its access paths\n"
+         "and the volume's name. Sizes are shown in binary units; --json gives bytes.\n"
+         "\n"
+         "On an MBR disk the type is the MBR type byte and the flags are primary or\n"
+         "logical, active and recovery. On a GPT disk (the heading says GPT) the type\n"
+         "is named (EFI system, Microsoft reserved, basic data, recovery, LDM metadata,\n"
+         "LDM data) or else given as its GUID, and the flags are the GPT attributes\n"
+         "(required, no drive letter, hidden, shadow copy, read-only) and recovery.",
          {{"DISK"}, 1, {}}, false, true, RunTable},
         {"partition", "DISK NUMBER | DISK --index N | DISK --offset SIZE", "show one partition",
-         "Shows one partition of disk DISK with all its properties.\n"
+         "Shows one partition of disk DISK with all its properties; on a GPT disk\n"
+         "also its type GUID, partition GUID and attribute bits.\n"
          "The partition is given by its NUMBER (the first column of 'kxvds table'),\n"
          "or by --index or --offset instead of NUMBER.",
          {{"DISK", "NUMBER"}, 1, {kNumber, kIndex, kOffset}}, false, true, RunPartition},
@@ -43,8 +55,9 @@ std::vector<CommandRule> BaseCommands()
          "partitions that already hold the start and shrinks the size to what fits.\n"
          "Shows where the partition went and why, and the drive letter its volume\n"
          "received. TYPE is an MBR type byte (0x07, 12, ...) or one of ntfs (0x07),\n"
-         "fat (0x06), fat32 (0x0C) and extended (0x0F); the default is 0x07." 
-         "\n"
+         "fat (0x06), fat32 (0x0C) and extended (0x0F); the default is 0x07.\n"
+         "A GPT disk is refused before anything changes: the library creates MBR\n"
+         "partitions only.\n"
          "With --dry-run the library does its work on a copy of the emulated machine\n"
          "and the command shows what would change; the machine file stays as it is.",
          {{"DISK", "SIZE"}, 2,

@@ -24,7 +24,8 @@ const std::vector<CommandRule>& AllCommands();
 const CommandRule* FindCommand(const std::string& name);
 const CommandGrammar* FindGrammar(const std::string& name);
 
-// Implementations (QueryCommands.cpp, ChangeCommands.cpp).
+// Implementations (DisksCommand.cpp, QueryCommands.cpp, CreateCommand.cpp, ChangeCommands.cpp).
+void RunDisks(const CommandLine& line);
 void RunDisk(const CommandLine& line);
 void RunTable(const CommandLine& line);
 void RunPartition(const CommandLine& line);

@@ -2,6 +2,7 @@
 #include "Commands.h"
 
 #include "ChangeReport.h"
+#include "DiskLayout.h"
 #include "Failure.h"
 #include "Library.h"
 #include "PartitionInfo.h"
@@ -20,6 +21,7 @@ namespace {
 const unsigned char kDefaultType = 0x07;
 const uint32_t kInvalidArgument = 0x80070057u;
 const uint32_t kInvalidSpace = 0x80042406u;
+const uint32_t kStyleMismatch = 0x80042571u;  // VDS_E_PARTITION_STYLE_MISMATCH
 // The library keeps this much free before the disk's end when a request reaches it.
 const uint64_t kLibraryEndReserve = 4ULL << 20;
 
@@ -92,9 +94,15 @@ void RunCreate(const CommandLine& line)
     const bool active = line.Has("--active");
 
     DiskObject disk = OpenDisk(diskNumber);
-    DiskProperties properties = {};
-    Check(disk->GetDiskProperties(&properties), "read the properties of disk " + std::to_string(diskNumber));
     const std::string action = "create a partition of " + FormatSize(size) + " on disk " + std::to_string(diskNumber);
+    // Asked of the disk: the library's interface cannot tell a GPT disk from
+    // an MBR one, and it creates MBR partitions only.
+    const DiskLayout layout = ReadDiskLayout(diskNumber);
+    if (layout.style == PartitionStyle::Gpt)
+        throw OperationFailed(kStyleMismatch, action,
+                              "disk " + std::to_string(diskNumber) +
+                                  " uses GPT; this library creates MBR partitions only");
+    const DiskProperties properties = ReadProperties(*disk, diskNumber);
     if (size % properties.ulBytesPerSector != 0)
         throw OperationFailed(kInvalidArgument, action,
                               "a partition is a whole number of sectors of " +
@@ -138,7 +146,7 @@ void RunCreate(const CommandLine& line)
     IKXVdsPartition* raw = nullptr;
     if (disk->GetPartitionByOffset(newOffset, &raw) == 0 && raw) {
         PartitionObject created(raw);
-        info = ReadPartition(*created, -1);
+        info = ReadPartition(*created, -1, layout);
         haveInfo = true;
     } else {
         std::fprintf(stderr, "kxvds: the new partition at offset %llu could not be read back\n",

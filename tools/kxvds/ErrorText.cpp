@@ -166,4 +166,10 @@ std::string ResultText(uint32_t code)
     return text;
 }
 
+std::string Win32ErrorText(uint32_t error)
+{
+    const std::string text = SystemText(error);
+    return (text.empty() ? "unknown error" : text) + " (Win32 error " + std::to_string(error) + ")";
+}
+
 } // namespace kxvds

@@ -16,4 +16,8 @@ std::string ResultName(uint32_t code);
 // it knows, the system's text for other Win32 codes, else a generic one.
 std::string ResultText(uint32_t code);
 
+// A Win32 error code of a call the client makes itself: "the system cannot
+// find the file specified (Win32 error 2)".
+std::string Win32ErrorText(uint32_t error);
+
 } // namespace kxvds

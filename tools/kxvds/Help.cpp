@@ -55,8 +55,8 @@ std::string GeneralHelp()
 
 std::string CommandHelp(const CommandRule& command)
 {
-    std::string text = std::string("usage: kxvds ") + command.name + " " + command.usage + "\n\n" +
-                       command.description + "\n";
+    std::string text = std::string("usage: kxvds ") + command.name + (*command.usage ? " " : "") + command.usage +
+                       "\n\n" + command.description + "\n";
     if (!command.grammar.options.empty()) text += "\nOptions:\n" + OptionLines(command.grammar.options);
     text += "\nSee 'kxvds --help' for the options of every command and the size units.\n";
     return text;

@@ -25,7 +25,9 @@ std::unique_ptr<Host> StartHost(const CommandLine& line);
 // Commands that only this host offers.
 const std::vector<CommandRule>& HostCommands();
 
-// The numbers of the disks there are, for messages; empty when unknown.
+// The numbers of the disks there are, ascending, for messages and the disks
+// command: the machine's disks; on Windows the \\.\PhysicalDriveN names that
+// exist. Empty when unknown.
 std::vector<unsigned long> ExistingDisks();
 
 // A paragraph for "kxvds --help" about where the disks are.

@@ -76,6 +76,14 @@ DiskObject OpenDisk(unsigned long number)
     return disk;
 }
 
+DiskProperties ReadProperties(IKXVdsDisk& disk, unsigned long number)
+{
+    DiskProperties properties = {};
+    const KXHRESULT hr = disk.GetDiskProperties(&properties);
+    if (hr != 0) throw OperationFailed(static_cast<uint32_t>(hr), "read the properties of " + DiskText(number));
+    return properties;
+}
+
 std::string PartitionSelector::Describe() const
 {
     switch (by) {

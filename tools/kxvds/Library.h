@@ -22,6 +22,9 @@ using PartitionObject = std::unique_ptr<IKXVdsPartition, ReleaseObject>;
 // A new disk object connected to disk `number`; throws OperationFailed.
 DiskObject OpenDisk(unsigned long number);
 
+// Throws OperationFailed.
+DiskProperties ReadProperties(IKXVdsDisk& disk, unsigned long number);
+
 struct PartitionSelector {
     enum By { Number, Index, Offset };
     By by = Number;

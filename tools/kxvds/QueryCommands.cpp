@@ -1,7 +1,8 @@
 // Commands that read: disk, table, partition, paths.
 #include "Commands.h"
 
-#include "Failure.h"
+#include "DiskLayout.h"
+#include "GptText.h"
 #include "Library.h"
 #include "Output.h"
 #include "PartitionInfo.h"
@@ -40,8 +41,16 @@ std::string DescribePartition(const PartitionInfo& info)
     line("Offset:", SizeWithBytes(info.offset));
     line("End:", SizeWithBytes(info.end));
     line("Size:", SizeWithBytes(info.size));
-    line("Type:", TypeText(info.type));
-    line("Flags:", Flags(info));
+    if (info.gpt) {
+        const std::string name = GptTypeName(info.gpt->type);
+        line("Type:", name.empty() ? GuidText(info.gpt->type) : name + " (" + GuidText(info.gpt->type) + ")");
+        line("Partition ID:", GuidText(info.gpt->id));
+        line("Attributes:", AttributesHex(info.gpt->attributes));
+    } else {
+        line("Type:", TypeOf(info));
+    }
+    const std::string flags = Flags(info);
+    line("Flags:", flags.empty() ? "(none)" : flags);
     if (info.hasVolume) {
         line("Volume:", info.volumeName);
         line("Used:", SizeWithBytes(info.usedBytes));
@@ -63,9 +72,7 @@ void RunDisk(const CommandLine& line)
 {
     const unsigned long number = ParseDiskNumber(line.positional[0]);
     DiskObject disk = OpenDisk(number);
-    DiskProperties properties = {};
-    const KXHRESULT hr = disk->GetDiskProperties(&properties);
-    if (hr != 0) throw OperationFailed(static_cast<uint32_t>(hr), "read the properties of disk " + std::to_string(number));
+    const DiskProperties properties = ReadProperties(*disk, number);
 
     if (line.json) {
         PrintJson({{"disk", number},
@@ -88,9 +95,8 @@ void RunTable(const CommandLine& line)
 {
     const unsigned long number = ParseDiskNumber(line.positional[0]);
     DiskObject disk = OpenDisk(number);
-    DiskProperties properties = {};
-    const KXHRESULT hr = disk->GetDiskProperties(&properties);
-    if (hr != 0) throw OperationFailed(static_cast<uint32_t>(hr), "read the properties of disk " + std::to_string(number));
+    const DiskProperties properties = ReadProperties(*disk, number);
+    const DiskLayout layout = ReadDiskLayout(number);
 
     std::vector<PartitionInfo> partitions;
     const int count = disk->GetPartitionCount();
@@ -99,18 +105,24 @@ void RunTable(const CommandLine& line)
         byIndex.by = PartitionSelector::Index;
         byIndex.value = static_cast<uint64_t>(i);
         PartitionObject partition = OpenPartition(*disk, number, byIndex);
-        partitions.push_back(ReadPartition(*partition, i));
+        partitions.push_back(ReadPartition(*partition, i, layout));
     }
 
     if (line.json) {
         Json list = Json::array();
         for (const PartitionInfo& info : partitions) list.push_back(PartitionJson(info));
-        PrintJson({{"disk", number}, {"size", properties.ullSize}, {"partitions", list}});
+        Json document = {{"disk", number}, {"size", properties.ullSize}};
+        AddStyle(document, layout);
+        document["partitions"] = list;
+        PrintJson(document);
         return;
     }
 
+    // The MBR heading predates the other styles and stays as scripts know it.
+    const bool named = layout.style == PartitionStyle::Gpt || layout.style == PartitionStyle::Raw;
     std::string text = "Disk " + std::to_string(number) + ": " + FormatSize(properties.ullSize) + ", " +
-                       std::to_string(partitions.size()) + (partitions.size() == 1 ? " partition\n" : " partitions\n");
+                       (named ? std::string(StyleName(layout.style)) + ", " : "") + std::to_string(partitions.size()) +
+                       (partitions.size() == 1 ? " partition\n" : " partitions\n");
     if (partitions.empty()) {
         Print(text + "(no partitions)\n");
         return;
@@ -126,8 +138,9 @@ void RunTable(const CommandLine& line)
     table.AddColumn("Paths", TextTable::Left);
     table.AddColumn("Volume", TextTable::Left);
     for (const PartitionInfo& info : partitions) {
+        const std::string flags = Flags(info);
         table.AddRow({std::to_string(info.number), FormatSize(info.offset), FormatSize(info.end),
-                      FormatSize(info.size), TypeText(info.type), Flags(info),
+                      FormatSize(info.size), TypeOf(info), flags.empty() ? "-" : flags,
                       info.hasVolume ? FormatSize(info.usedBytes) : "-",
                       info.accessPaths.empty() ? "-" : JoinPaths(info.accessPaths),
                       info.hasVolume ? info.volumeName : "(no volume)"});
@@ -141,11 +154,15 @@ void RunPartition(const CommandLine& line)
     const PartitionSelector selector = ParseSelector(line, 1);
     DiskObject disk = OpenDisk(number);
     PartitionObject partition = OpenPartition(*disk, number, selector);
-    const PartitionInfo info =
-        ReadPartition(*partition, selector.by == PartitionSelector::Index ? static_cast<int>(selector.value) : -1);
+    const DiskLayout layout = ReadDiskLayout(number);
+    const PartitionInfo info = ReadPartition(
+        *partition, selector.by == PartitionSelector::Index ? static_cast<int>(selector.value) : -1, layout);
 
     if (line.json) {
-        PrintJson({{"disk", number}, {"partition", PartitionJson(info)}});
+        Json document = {{"disk", number}};
+        AddStyle(document, layout);
+        document["partition"] = PartitionJson(info);
+        PrintJson(document);
         return;
     }
     Print("Partition " + std::to_string(info.number) + " on disk " + std::to_string(number) + "\n" +

@@ -185,9 +185,10 @@ std::string HostHelp()
            "touched). Its machine is a file that every command loads and that changes\n"
            "are saved to: --machine FILE, by default $XDG_STATE_HOME/kxvds/machine.json\n"
            "or ~/.local/state/kxvds/machine.json. Without the file, or with --reset, the\n"
-           "default machine: disk 0 of 64 GiB (system, Windows on C:, recovery, and an\n"
-           "extended partition with the data drive E:), disk 1 blank (8 GiB), D: a\n"
-           "CD-ROM drive.\n";
+           "default machine: disk 0 of 64 GiB, MBR (system, Windows on C:, recovery,\n"
+           "and an extended partition with the data drive E:), disk 1 blank (8 GiB),\n"
+           "disk 2 of 32 GiB, GPT (EFI system, Microsoft reserved, Windows on W:,\n"
+           "recovery), D: a CD-ROM drive.\n";
 }
 
 } // namespace kxvds

@@ -21,10 +21,13 @@ struct Step {
 const std::vector<Step>& Steps()
 {
     static const std::vector<Step> steps = {
-        {"Disk 0 of the default machine: a system partition, Windows on C:, a\n"
-         "recovery partition (its boot sector carries the tag), and an extended\n"
-         "partition with the data drive E: (D: is a CD-ROM drive).",
+        {"The disks of the default machine.", {"disks"}, kExitSuccess},
+        {"Disk 0: a system partition, Windows on C:, a recovery partition (its boot\n"
+         "sector carries the tag), and an extended partition with the data drive E:\n"
+         "(D: is a CD-ROM drive).",
          {"table", "0"}, kExitSuccess},
+        {"Disk 2 is partitioned GPT: types by name, attributes instead of MBR flags.", {"table", "2"},
+         kExitSuccess},
         {"Disk 1 is blank.", {"disk", "1"}, kExitSuccess},
         {"Disk 0 has room only in its extended partition. A dry run shows where a new\n"
          "partition would go, and changes nothing.",
@@ -115,10 +118,10 @@ void RunTour(const CommandLine& line)
 CommandRule TourCommand()
 {
     return {"tour", "[--machine FILE]", "walk through the commands on a fresh default machine",
-            "Runs table, disk, create (once as a dry run), format, add-path, remove-path\n"
-            "and shrink on a fresh default machine in a temporary file, showing each\n"
-            "command and its output. With --machine the tour resets that file instead\n"
-            "and leaves it behind for you to explore.",
+            "Runs disks, table, disk, create (once as a dry run), format, add-path,\n"
+            "remove-path and shrink on a fresh default machine in a temporary file,\n"
+            "showing each command and its output. With --machine the tour resets that\n"
+            "file instead and leaves it behind for you to explore.",
             {{}, 0, {}}, false, false, RunTour};
 }
 

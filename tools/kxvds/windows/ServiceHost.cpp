@@ -2,11 +2,17 @@
 // no machine to load or save.
 #include "Host.h"
 
+#include "DiskLayout.h"
 #include "UsageError.h"
 
 namespace kxvds {
 
 namespace {
+
+// Disk numbers are dense but for disks removed while the system runs: the
+// search ends after this many missing numbers in a row.
+const unsigned long kMissingRun = 16;
+const unsigned long kMostDisks = 256;
 
 class ServiceHost : public Host {
 public:
@@ -31,9 +37,22 @@ const std::vector<CommandRule>& HostCommands()
     return none;
 }
 
+// The device names answer without the service and without administrator rights.
 std::vector<unsigned long> ExistingDisks()
 {
-    return {};
+    std::vector<unsigned long> numbers;
+    unsigned long missing = 0;
+    for (unsigned long number = 0; number < kMostDisks && missing < kMissingRun; ++number) {
+        const DriveDevice device(number);
+        const DWORD error = device.IsOpen() ? 0 : device.OpenError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+            ++missing;
+        } else {
+            missing = 0;
+            numbers.push_back(number);
+        }
+    }
+    return numbers;
 }
 
 std::string HostHelp()
