@@ -1,7 +1,7 @@
 // Windows: the system knows none of the emulated machine's volumes, so the
-// device and drive calls of the library module (and of the test program
-// itself) are detoured to the registered provider through their import
-// tables. What the provider does not own goes on to the system, with the
+// device, drive and file-search calls of the library module (and of the test
+// program itself) are detoured to the registered provider through their
+// import tables. What the provider does not own goes on to the system, with the
 // portable layer's view of drives: the emulated machine has the drive
 // letters, the system keeps Z:, where the tests' own files live.
 // The same detours count the CoTaskMem blocks that pass between the two
@@ -62,6 +62,7 @@ F Real(const wchar_t* dll, const char* name)
     return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(dll), name)));
 }
 const auto realCreateFileW = Real<decltype(&CreateFileW)>(L"kernel32.dll", "CreateFileW");
+const auto realFindFirstFileW = Real<decltype(&FindFirstFileW)>(L"kernel32.dll", "FindFirstFileW");
 const auto realReadFile = Real<decltype(&ReadFile)>(L"kernel32.dll", "ReadFile");
 const auto realSetFilePointer = Real<decltype(&SetFilePointer)>(L"kernel32.dll", "SetFilePointer");
 const auto realDeviceIoControl = Real<decltype(&DeviceIoControl)>(L"kernel32.dll", "DeviceIoControl");
@@ -103,6 +104,14 @@ HANDLE WINAPI DetourCreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECUR
     devices[handle] = OpenDevice{owner, token, 0};
     SetLastError(ERROR_SUCCESS);
     return handle;
+}
+
+HANDLE WINAPI DetourFindFirstFileW(LPCWSTR name, LPWIN32_FIND_DATAW data)
+{
+    KXDeviceProvider* owner = CurrentProvider();
+    DWORD error = ERROR_SUCCESS;
+    if (name && owner && owner->Find(name, &error)) return Fail(error, INVALID_HANDLE_VALUE);
+    return realFindFirstFileW(name, data);
 }
 
 BOOL WINAPI DetourReadFile(HANDLE file, LPVOID buffer, DWORD size, LPDWORD read, LPOVERLAPPED overlapped)
@@ -212,6 +221,7 @@ void* Address(F function)
 
 const Detour detours[] = {
     {"kernel32.dll", "CreateFileW", Address(&DetourCreateFileW), Address(realCreateFileW)},
+    {"kernel32.dll", "FindFirstFileW", Address(&DetourFindFirstFileW), Address(realFindFirstFileW)},
     {"kernel32.dll", "ReadFile", Address(&DetourReadFile), Address(realReadFile)},
     {"kernel32.dll", "SetFilePointer", Address(&DetourSetFilePointer), Address(realSetFilePointer)},
     {"kernel32.dll", "DeviceIoControl", Address(&DetourDeviceIoControl), Address(realDeviceIoControl)},

@@ -28,6 +28,9 @@ public:
     virtual bool DriveType(LPCWSTR root, UINT* type) = 0;
     virtual bool FreeSpace(LPCWSTR root, BOOL* ok, ULONGLONG* freeToCaller, ULONGLONG* total, ULONGLONG* totalFree,
                            DWORD* error) = 0;
+    // Returns true when the provider owns the FindFirstFileW name `path`; the
+    // search then fails with `*error`. A machine's devices hold no files.
+    virtual bool Find(LPCWSTR /*path*/, DWORD* /*error*/) { return false; }
 protected:
     ~KXDeviceProvider() = default;
 };

@@ -103,3 +103,37 @@ TEST(Time, LocalTimeRefusesNegativeTimes)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Paths, FullPathNamesAreMadeWholeWithoutTouchingAFile)
+{
+    const std::u16string here = WinPath("");  // ends with a backslash
+    const struct {
+        std::u16string name;
+        std::u16string full;
+    } rows[] = {
+        {u"run.log", here + u"run.log"},
+        {u"a\\..\\.\\b\\\\c/d", here + u"b\\c\\d"},
+        {u"Z:\\x\\.\\y\\..\\z\\", u"Z:\\x\\z\\"},
+        {u"C:\\..\\..\\x", u"C:\\x"},
+        {u"C:x", u"C:\\x"},
+        {u"\\\\server\\share\\a:\\..\\..\\x.log", u"\\\\server\\share\\x.log"},
+        {u"//server/share/x", u"\\\\server\\share\\x"},
+        {u"\\\\.\\pipe\\..\\x", u"\\\\.\\x"},
+        {u"\\\\?\\C:\\a\\..\\b", u"\\\\?\\C:\\a\\..\\b"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.name.begin(), row.name.end()));
+        WCHAR buffer[512] = {};
+        WCHAR* part = nullptr;
+        EXPECT_EQ(GetFullPathNameW(row.name.c_str(), 512, buffer, &part), row.full.size());
+        EXPECT_EQ(std::u16string(buffer), row.full);
+        // Too small: nothing written, the size needed with its terminator.
+        WCHAR small[2] = {u'#', u'#'};
+        EXPECT_EQ(GetFullPathNameW(row.name.c_str(), 2, small, nullptr), row.full.size() + 1);
+        EXPECT_EQ(u'#', small[0]);
+    }
+}
+
+} // namespace

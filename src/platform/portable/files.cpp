@@ -4,6 +4,7 @@
 
 #include "devices.h"
 #include "file_object.h"
+#include "file_stat.h"
 #include "lasterror.h"
 #include "paths.h"
 
@@ -223,5 +224,44 @@ BOOL DeleteFileW(LPCWSTR name)
     if (S_ISDIR(st.st_mode) || HasReadOnlyAttribute(st)) return Fail(ERROR_ACCESS_DENIED, FALSE);
     if (DeletionBlocked(FileIdentity{st.st_dev, st.st_ino})) return Fail(ERROR_SHARING_VIOLATION, FALSE);
     if (unlink(path.c_str()) != 0) return Fail(ErrorFromErrno(errno), FALSE);
+    return TRUE;
+}
+
+DWORD GetFileType(HANDLE file)
+{
+    std::shared_ptr<HandleObject> object = LookupHandle(file);
+    DWORD type = FILE_TYPE_DISK;
+    if (auto f = std::dynamic_pointer_cast<FileObject>(object)) {
+        struct stat st;
+        if (fstat(f->Descriptor(), &st) != 0) return Fail(ErrorFromErrno(errno), DWORD{FILE_TYPE_UNKNOWN});
+        if (S_ISCHR(st.st_mode)) type = FILE_TYPE_CHAR;
+        if (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)) type = FILE_TYPE_PIPE;
+    } else if (!std::dynamic_pointer_cast<DeviceObject>(object)) {
+        return Fail(ERROR_INVALID_HANDLE, DWORD{FILE_TYPE_UNKNOWN});
+    }
+    // The answer alone cannot tell FILE_TYPE_UNKNOWN from a failure.
+    SetLastError(ERROR_SUCCESS);
+    return type;
+}
+
+BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info)
+{
+    if (!info) return Fail(ERROR_INVALID_PARAMETER, FALSE);
+    auto f = std::dynamic_pointer_cast<FileObject>(LookupHandle(file));
+    if (!f) return Fail(ERROR_INVALID_HANDLE, FALSE);
+    struct stat st;
+    if (fstat(f->Descriptor(), &st) != 0) return Fail(ErrorFromErrno(errno), FALSE);
+    *info = BY_HANDLE_FILE_INFORMATION{};
+    info->dwFileAttributes = AttributesOf(st);
+    info->ftCreationTime = ToFileTime(st.st_ctim);
+    info->ftLastAccessTime = ToFileTime(st.st_atim);
+    info->ftLastWriteTime = ToFileTime(st.st_mtim);
+    info->dwVolumeSerialNumber = static_cast<DWORD>(st.st_dev);
+    const uint64_t size = S_ISDIR(st.st_mode) ? 0 : static_cast<uint64_t>(st.st_size);
+    info->nFileSizeHigh = static_cast<DWORD>(size >> 32);
+    info->nFileSizeLow = static_cast<DWORD>(size);
+    info->nNumberOfLinks = static_cast<DWORD>(st.st_nlink);
+    info->nFileIndexHigh = static_cast<DWORD>(static_cast<uint64_t>(st.st_ino) >> 32);
+    info->nFileIndexLow = static_cast<DWORD>(st.st_ino);
     return TRUE;
 }

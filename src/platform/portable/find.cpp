@@ -1,5 +1,7 @@
 #include "kxwin32.h"
 
+#include "devices.h"
+#include "file_stat.h"
 #include "find.h"
 #include "lasterror.h"
 #include "paths.h"
@@ -15,16 +17,6 @@
 using namespace kxwin32;
 
 namespace {
-
-// 100-nanosecond intervals from 1601 to 1970.
-constexpr uint64_t kUnixEpochAsFileTime = 116444736000000000ULL;
-
-FILETIME ToFileTime(const struct timespec& t)
-{
-    uint64_t v = kUnixEpochAsFileTime + static_cast<uint64_t>(t.tv_sec) * 10000000ULL +
-                 static_cast<uint64_t>(t.tv_nsec) / 100;
-    return FILETIME{static_cast<DWORD>(v), static_cast<DWORD>(v >> 32)};
-}
 
 bool HasWildcard(const std::string& s)
 {
@@ -58,10 +50,7 @@ bool Matches(std::u16string_view pattern, std::u16string_view name)
 void Describe(const std::string& name, const struct stat& st, LPWIN32_FIND_DATAW data)
 {
     std::memset(data, 0, sizeof(*data));
-    DWORD attributes = 0;
-    if (S_ISDIR(st.st_mode)) attributes |= FILE_ATTRIBUTE_DIRECTORY;
-    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) attributes |= FILE_ATTRIBUTE_READONLY;
-    data->dwFileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+    data->dwFileAttributes = AttributesOf(st);
     data->ftCreationTime = ToFileTime(st.st_ctim);
     data->ftLastAccessTime = ToFileTime(st.st_atim);
     data->ftLastWriteTime = ToFileTime(st.st_mtim);
@@ -96,6 +85,9 @@ bool FindInFolder(const std::string& folder, const std::string& pattern, std::st
 HANDLE FindFirstFileW(LPCWSTR name, LPWIN32_FIND_DATAW data)
 {
     if (!data) return Fail(ERROR_INVALID_PARAMETER, INVALID_HANDLE_VALUE);
+    KXDeviceProvider* provider = name && IsDevicePath(name) ? CurrentDeviceProvider() : nullptr;
+    DWORD claimed = ERROR_SUCCESS;
+    if (provider && provider->Find(name, &claimed)) return Fail(claimed, INVALID_HANDLE_VALUE);
     std::string path;
     if (DWORD error = ToPosixPath(name, &path)) return Fail(error, INVALID_HANDLE_VALUE);
     // A name ending in a separator names no file.

@@ -295,6 +295,30 @@ KXWIN32_API HANDLE FindFirstFileW(LPCWSTR name, LPWIN32_FIND_DATAW data);
 KXWIN32_API BOOL FindClose(HANDLE find);
 KXWIN32_API BOOL DeleteFileW(LPCWSTR name);
 
+#define FILE_TYPE_UNKNOWN 0x0000
+#define FILE_TYPE_DISK 0x0001
+#define FILE_TYPE_CHAR 0x0002
+#define FILE_TYPE_PIPE 0x0003
+KXWIN32_API DWORD GetFileType(HANDLE file);
+
+struct BY_HANDLE_FILE_INFORMATION {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD dwVolumeSerialNumber;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD nNumberOfLinks;
+    DWORD nFileIndexHigh;
+    DWORD nFileIndexLow;
+};
+typedef BY_HANDLE_FILE_INFORMATION* LPBY_HANDLE_FILE_INFORMATION;
+KXWIN32_API BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info);
+
+// Absolute, with "." and ".." resolved; no file is looked at.
+KXWIN32_API DWORD GetFullPathNameW(LPCWSTR name, DWORD length, LPWSTR buffer, LPWSTR* filePart);
+
 // ---- volumes and devices ---------------------------------------------------
 #define DRIVE_UNKNOWN 0
 #define DRIVE_NO_ROOT_DIR 1
