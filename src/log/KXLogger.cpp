@@ -20,6 +20,38 @@ DWORD ProbeConfiguration(const WCHAR* path)
     return probe.valid() ? ERROR_SUCCESS : GetLastError();
 }
 
+// The full name of a log file the logger may write: a file on a drive-letter
+// path, without a stream. The configuration may come from whoever can write
+// the folder an elevated client starts in, so shares, devices, pipes and
+// streams are refused here, before anything looks them up; an empty name
+// then leaves logging off.
+CKXString WritableLogName(const CKXString& name)
+{
+    if (name.IsEmpty())
+        return name;
+    WCHAR full[2 * pathBufferLength + 16];
+    const DWORD capacity = sizeof full / sizeof full[0];
+    const DWORD length = GetFullPathNameW(name.Wide(), capacity, full, nullptr);
+    if (length < 3 || length >= capacity)
+        return CKXString();
+    const WCHAR drive = full[0];
+    if (!((drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z')) || full[1] != ':' || full[2] != '\\')
+        return CKXString();
+    for (DWORD i = 2; i < length; ++i)
+        if (full[i] == ':')
+            return CKXString();
+    return CKXString(full);
+}
+
+// What a name reached once it was opened: only a file, never a device, a
+// pipe or a folder.
+bool IsFileOnDisk(HANDLE file)
+{
+    BY_HANDLE_FILE_INFORMATION info;
+    return GetFileType(file) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &info) &&
+           !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool FileExists(const CKXString& path)
 {
     WIN32_FIND_DATAW found;
@@ -82,7 +114,7 @@ KX_LOGGER::KX_LOGGER()
     logLevel = absent ? KXLOG_ERROR | KXLOG_WARNING
                       : static_cast<int>(GetPrivateProfileIntW(KXW("LOG"), KXW("LogLevel"),
                                                                KXLOG_ERROR | KXLOG_WARNING, configuration));
-    OpenLogFile(name);
+    OpenLogFile(WritableLogName(name));
 }
 
 KX_LOGGER::~KX_LOGGER()
@@ -108,21 +140,20 @@ int KX_LOGGER::OpenLogFile(CKXString name)
     errorCount = 0;
 
     // Held here until nothing more can throw, so a failure closes the file.
-    KXUniqueFile opening;
-    if (FileExists(fileName)) {
-        opening.reset(CreateFileW(fileName.Wide(), readWrite, shareReadWrite, nullptr, OPEN_ALWAYS, 0, nullptr));
-        if (opening.valid())
-            SetFilePointer(opening.get(), 0, nullptr, FILE_END);
-    } else {
-        opening.reset(CreateFileW(fileName.Wide(), readWrite, shareReadWrite, nullptr, CREATE_NEW, 0, nullptr));
-        if (opening.valid()) {
-            const BYTE byteOrderMark[2] = {0xFF, 0xFE};
-            DWORD written = 0;
-            WriteFile(opening.get(), byteOrderMark, sizeof byteOrderMark, &written, nullptr);
-        }
-    }
+    const bool exists = FileExists(fileName);
+    KXUniqueFile opening(CreateFileW(fileName.Wide(), readWrite, shareReadWrite, nullptr,
+                                     exists ? OPEN_ALWAYS : CREATE_NEW, 0, nullptr));
+    if (opening.valid() && !IsFileOnDisk(opening.get()))
+        opening.reset();
     if (!opening.valid())
         return 0;
+    if (exists) {
+        SetFilePointer(opening.get(), 0, nullptr, FILE_END);
+    } else {
+        const BYTE byteOrderMark[2] = {0xFF, 0xFE};
+        DWORD written = 0;
+        WriteFile(opening.get(), byteOrderMark, sizeof byteOrderMark, &written, nullptr);
+    }
     moduleName = ModuleVersionName();
     file = opening.release();
     opened = 1;

@@ -38,12 +38,26 @@ void KXRecordLine::Append(const WCHAR* text)
 
 void KXRecordLine::AppendFormatted(const WCHAR* format, va_list args)
 {
-    WCHAR* out = Reserve(formattedUnits);
-    const int written = wvsprintfW(out, format, args);
+    WCHAR text[formattedUnits];
+    const int written = wvsprintfW(text, format, args);
     // The text ends at its first terminator, as a string made from it would.
     unsigned int units = 0;
-    while (written > 0 && units < static_cast<unsigned int>(written) && out[units]) ++units;
-    length += units;
+    while (written > 0 && units < static_cast<unsigned int>(written) && text[units]) ++units;
+    AppendEscaped(text, units);
+}
+
+void KXRecordLine::AppendEscaped(const WCHAR* text, unsigned int count)
+{
+    // Paths and names come from the caller and the service: a line break in
+    // one must not end the record and forge the next.
+    unsigned int start = 0;
+    for (unsigned int i = 0; i < count; ++i) {
+        if (text[i] != '\r' && text[i] != '\n') continue;
+        Append(text + start, i - start);
+        Append(text[i] == '\r' ? KXW("\\r") : KXW("\\n"), 2);
+        start = i + 1;
+    }
+    Append(text + start, count - start);
 }
 
 void KXRecordLine::AppendNarrowFormatted(const char* format, va_list args)

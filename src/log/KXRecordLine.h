@@ -28,6 +28,8 @@ public:
 
 private:
     WCHAR* Reserve(unsigned int count);
+    // CR and LF written as the two characters "\r" and "\n".
+    void AppendEscaped(const WCHAR* text, unsigned int count);
 
     static const unsigned int localCapacity = 2048;
     WCHAR local[localCapacity];

@@ -118,6 +118,21 @@ TEST_F(LogTest, LongMessageIsCutAt1023Characters)
     EXPECT_EQ(ReadLog("run.log"), std::string(1023, 'q') + "\r\n");
 }
 
+TEST_F(LogTest, LineBreaksInAnArgumentCannotForgeARecord)
+{
+    WriteConfiguration({"OutputFileNameKX=run.log", "LogLevel=9"});
+    const std::basic_string<WCHAR> path = KXW("E:\\a\r\nKXVdsDisks::ERROR : forged\n");
+    {
+        KX_LOGGER logger;
+        logger.LogTrace("%s Found!", path.c_str());
+        SetLastError(0);
+        logger.LogError("CreateFile(%s) failed", path.c_str());
+        CloseWithoutSummary(logger);
+    }
+    EXPECT_EQ(ReadLog("run.log"), "E:\\a\\r\\nKXVdsDisks::ERROR : forged\\n Found!\r\n"
+                                  "ERROR : CreateFile(E:\\a\\r\\nKXVdsDisks::ERROR : forged\\n) failed\r\n");
+}
+
 TEST_F(LogTest, WriteRecordTagsAndCountsByLevel)
 {
     const struct {

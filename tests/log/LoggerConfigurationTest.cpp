@@ -49,7 +49,8 @@ TEST_F(LogTest, OutputFileNameWithoutDriveIsTakenRelativeToTheCurrentDirectory)
         {"run.log", here + "run.log", "run.log"},
         {"logs\\run.log", here + "logs\\run.log", "logs/run.log"},
         {here + "other\\abs.log", here + "other\\abs.log", "other/abs.log"},
-        {"\\\\server\\share\\x.log", here + "\\\\server\\share\\x.log", ""},
+        // Without ":\\" the name is relative, and its doubled backslash one.
+        {"\\\\server\\share\\x.log", here + "server\\share\\x.log", ""},
         {"", here, ""},
     };
     for (const auto& row : rows) {
