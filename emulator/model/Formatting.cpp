@@ -4,6 +4,8 @@
 #include "model/Layout.h"
 #include "model/Operations.h"
 
+#include <algorithm>
+
 namespace kxemu {
 
 namespace {
@@ -32,7 +34,9 @@ ULONG SectorSize(const Volume& volume)
     return disk && disk->bytesPerSector ? disk->bytesPerSector : 512;
 }
 
-ULONG DefaultUnitSize(VDS_FILE_SYSTEM_TYPE type, ULONGLONG bytes)
+namespace {
+
+ULONG UnitSizeFor(VDS_FILE_SYSTEM_TYPE type, ULONGLONG bytes)
 {
     switch (type) {
     case VDS_FST_FAT:
@@ -51,6 +55,13 @@ ULONG DefaultUnitSize(VDS_FILE_SYSTEM_TYPE type, ULONGLONG bytes)
     }
 }
 
+} // namespace
+
+ULONG DefaultUnitSize(const Volume& volume, VDS_FILE_SYSTEM_TYPE type)
+{
+    return std::max(UnitSizeFor(type, volume.totalBytes), SectorSize(volume));
+}
+
 HRESULT CheckFormat(const Volume& volume, VDS_FILE_SYSTEM_TYPE type, const std::string& label, DWORD unitSize)
 {
     if (volume.status != VDS_VS_ONLINE) return VDS_E_VOLUME_NOT_ONLINE;
@@ -58,7 +69,7 @@ HRESULT CheckFormat(const Volume& volume, VDS_FILE_SYSTEM_TYPE type, const std::
         return VDS_E_INVALID_FS_TYPE;
     if (label.size() > MaxLabel(type)) return VDS_E_BAD_LABEL;
 
-    const ULONGLONG unit = unitSize ? unitSize : DefaultUnitSize(type, volume.totalBytes);
+    const ULONGLONG unit = unitSize ? unitSize : DefaultUnitSize(volume, type);
     if (!IsPowerOfTwo(unit)) return E_INVALIDARG;
     if (unit < SectorSize(volume)) return VDS_E_CLUSTER_SIZE_TOO_SMALL;
     const ULONGLONG maxUnit = type == VDS_FST_EXFAT ? 32 * MiB : kMaxClusterBytes;
@@ -112,7 +123,7 @@ void ApplyFormat(Volume& volume, VDS_FILE_SYSTEM_TYPE type, const std::string& l
 {
     volume.fileSystem = type;
     volume.label = label;
-    volume.unitSize = unitSize ? unitSize : DefaultUnitSize(type, volume.totalBytes);
+    volume.unitSize = unitSize ? unitSize : DefaultUnitSize(volume, type);
     volume.usedBytes = FormatOverhead(type, volume.totalBytes, volume.unitSize);
     WriteBootSector(volume);
 }

@@ -97,7 +97,7 @@ Volume& Volume::FileSystem(VDS_FILE_SYSTEM_TYPE type, const std::string& newLabe
     fileSystem = type;
     label = newLabel;
     if (HasFileSystem()) {
-        if (!unitSize) unitSize = DefaultUnitSize(type, totalBytes);
+        if (!unitSize) unitSize = DefaultUnitSize(*this, type);
         WriteBootSector(*this);
     } else {
         unitSize = 0;

@@ -18,7 +18,8 @@ HRESULT PlanPartition(const Disk& disk, ULONGLONG offset, ULONGLONG size, ULONG 
 Volume* CommitPartition(Disk& disk, const Partition& planned);
 
 // ---- format
-ULONG DefaultUnitSize(VDS_FILE_SYSTEM_TYPE type, ULONGLONG bytes);
+// The cluster a format picks for a volume of `bytes`, never below the sector.
+ULONG DefaultUnitSize(const Volume& volume, VDS_FILE_SYSTEM_TYPE type);
 HRESULT CheckFormat(const Volume& volume, VDS_FILE_SYSTEM_TYPE type, const std::string& label, DWORD unitSize);
 void ApplyFormat(Volume& volume, VDS_FILE_SYSTEM_TYPE type, const std::string& label, DWORD unitSize);
 // Bytes a fresh file system of this kind occupies.

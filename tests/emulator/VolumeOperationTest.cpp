@@ -130,6 +130,22 @@ TEST_F(EmulatorVolumes, FormatWritesTheBootSector)
     EXPECT_EQ(FALSE, calls[2].compression);
 }
 
+TEST_F(EmulatorVolumes, DefaultUnitIsNeverBelowTheSector)
+{
+    // A small FAT volume takes 512-byte clusters, a 4K-native disk's sector is larger.
+    disk->partitions[0].size = 20 * MiB;
+    volume->totalBytes = 20 * MiB;
+    for (const ULONG sector : {512u, 4096u}) {
+        SCOPED_TRACE(sector);
+        disk->bytesPerSector = sector;
+        HRESULT result = E_FAIL;
+        ASSERT_EQ(S_OK, Format(VDS_FST_FAT, "", 0, &result));
+        EXPECT_EQ(S_OK, result);
+        EXPECT_EQ(sector, volume->unitSize);
+        EXPECT_EQ(sector, static_cast<ULONG>(volume->bootSector[11] | volume->bootSector[12] << 8));
+    }
+}
+
 TEST_F(EmulatorVolumes, FormatRefusesUnitSizesTheFileSystemCannotHold)
 {
     struct Row {
