@@ -2,11 +2,12 @@
 
 #include "kxplatform.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <random>
 
-ScratchLog::ScratchLog(int logLevel)
+ScratchLog::ScratchLog(int logLevel, const std::string& outputFileName)
 {
     previous = std::filesystem::current_path();
     std::random_device random;
@@ -14,7 +15,16 @@ ScratchLog::ScratchLog(int logLevel)
     std::filesystem::create_directories(directory);
     std::filesystem::current_path(directory);
     std::ofstream ini("KX_LOG.INI");
-    ini << "[LOG]\nOutputFileNameKX=test.log\nLogLevel=" << logLevel << "\n";
+    ini << "[LOG]\nOutputFileNameKX=" << outputFileName << "\nLogLevel=" << logLevel << "\n";
+}
+
+std::vector<std::string> ScratchLog::Files() const
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 ScratchLog::~ScratchLog()

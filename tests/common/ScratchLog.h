@@ -5,11 +5,12 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 class ScratchLog {
 public:
     // LogLevel 11: errors, warnings and traces.
-    explicit ScratchLog(int logLevel = 11);
+    explicit ScratchLog(int logLevel = 11, const std::string& outputFileName = "test.log");
     ~ScratchLog();
     ScratchLog(const ScratchLog&) = delete;
     ScratchLog& operator=(const ScratchLog&) = delete;
@@ -17,6 +18,8 @@ public:
     // The log's text (UTF-16 read as ASCII), "" while there is none.
     std::string Text() const;
     bool Contains(const std::string& line) const { return Text().find(line) != std::string::npos; }
+    // Names of the files in the scratch directory, sorted.
+    std::vector<std::string> Files() const;
 
 private:
     std::filesystem::path previous;
