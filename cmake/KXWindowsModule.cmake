@@ -30,7 +30,9 @@ function(kxvds_windows_module target)
   set(def ${core}/${KXVDS_MODULE_DEF})
   kxvds_read_export(${def} decorated gcc_name)
 
-  target_sources(${target} PRIVATE ${core}/DllMain.cpp ${core}/KXVdsDisks.rc ${def})
+  target_sources(${target} PRIVATE ${core}/DllMain.cpp ${core}/KXExceptionPool.cpp ${core}/KXVdsDisks.rc ${def})
+  # KXExceptionPool.cpp sees every malloc of the module first.
+  target_link_options(${target} PRIVATE -Wl,--wrap=malloc)
   set_target_properties(${target} PROPERTIES
     PREFIX ""
     OUTPUT_NAME KXVdsDisks

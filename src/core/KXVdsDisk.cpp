@@ -1,4 +1,4 @@
-// The disk object's life: construction, destruction and the state queries.
+// The disk object's life: construction and destruction.
 #include "core/KXVdsDisk.h"
 
 #include "log/KXLogger.h"
@@ -14,11 +14,6 @@ CKXVdsDisk::~CKXVdsDisk()
     // The process logger ends with any disk or partition object; the next
     // record anywhere starts a new one.
     DeleteProcessLogger();
-}
-
-void* CKXVdsDisk::KXDeletingDestructor(unsigned int flags)
-{
-    return KXDestroyObject(this, flags);
 }
 
 void CKXVdsDisk::ReleaseInterfaces()
@@ -39,9 +34,4 @@ void CKXVdsDisk::ReleaseInterfaces()
         createPartition->Release();
         createPartition = nullptr;
     }
-}
-
-int CKXVdsDisk::IsConnected()
-{
-    return disk != nullptr;
 }

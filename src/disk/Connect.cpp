@@ -22,7 +22,7 @@ HRESULT CreateServiceLoader(KXComPtr<IVdsServiceLoader>& loader)
 
 } // namespace
 
-HRESULT CKXVdsDisk::Connect(int number)
+HRESULT CKXVdsDisk::ConnectDisk(int number)
 {
     ReleaseInterfaces();
     diskNumber = number;

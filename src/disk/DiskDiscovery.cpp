@@ -68,7 +68,7 @@ HRESULT CKXVdsDisk::FindDiskInPack(IVdsPack* pack, BOOL* found)
     return S_OK;
 }
 
-HRESULT CKXVdsDisk::GetDiskProperties(DiskProperties* properties)
+HRESULT CKXVdsDisk::ReadDiskProperties(DiskProperties* properties)
 {
     if (!disk) return Record(E_NOINTERFACE);
     if (IsBadWritePtr(properties, sizeof(DiskProperties))) return Record(E_INVALIDARG);

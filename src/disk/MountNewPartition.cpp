@@ -6,7 +6,12 @@
 
 HRESULT CKXVdsDisk::MountNewPartition(VDS_PARTITION_PROP record)
 {
-    CKXVdsPartition* partition = NewPartitionObject(record);
+    return KXBoundaryGuard([&] { return GiveNewPartitionALetter(record); }, [] { return E_OUTOFMEMORY; });
+}
+
+HRESULT CKXVdsDisk::GiveNewPartitionALetter(VDS_PARTITION_PROP record)
+{
+    KXObjectOwner<CKXVdsPartition> partition = NewPartitionObject(record);
     if (!partition) {
         GetLogger()->LogTrace("Cannot retrieve IKXVdsPartition");
         return Record(E_OUTOFMEMORY);
@@ -15,21 +20,18 @@ HRESULT CKXVdsDisk::MountNewPartition(VDS_PARTITION_PROP record)
     HRESULT hr = partition->Init();
     if (hr != S_OK) {
         GetLogger()->LogTrace("IKXVdsPartition::Init failed (%u - %8.8X)", hr, hr);
-        partition->Release();
         return S_OK;
     }
 
     WCHAR path[MAX_PATH] = {};
     if (partition->GetFirstAccessPath(path, MAX_PATH) == S_OK && path[0] != 0) {
         GetLogger()->LogTrace("Already mounted as %s", path);
-        partition->Release();
         return S_OK;
     }
 
     hr = FindFreeMountPoint(path);
     if (hr != S_OK) {
         GetLogger()->LogTrace("FindFreeMountPoint failed (%u - %8.8X)", hr, hr);
-        partition->Release();
         return S_OK;
     }
 
@@ -37,7 +39,7 @@ HRESULT CKXVdsDisk::MountNewPartition(VDS_PARTITION_PROP record)
     hr = partition->AddMountPoint(path);
     // Releasing the partition object closes the log; the failure record below
     // opens a fresh logger.
-    partition->Release();
+    partition.reset();
     if (hr != S_OK) GetLogger()->LogTrace("IKXVdsPartition::AddMountPoint failed (%u - %8.8X)", hr, hr);
     return hr;
 }

@@ -6,9 +6,7 @@
 #include "partition/KXVdsPartition.h"
 #include "support/KXVdsRecords.h"
 
-#include <new>
-
-int CKXVdsDisk::GetPartitionCount()
+int CKXVdsDisk::CountPartitions()
 {
     if (!advancedDisk) return 0;
     KXPartitionArray records;
@@ -16,7 +14,7 @@ int CKXVdsDisk::GetPartitionCount()
     return records.size();
 }
 
-HRESULT CKXVdsDisk::GetPartition(int index, IKXVdsPartition** partition)
+HRESULT CKXVdsDisk::OpenPartitionByIndex(int index, IKXVdsPartition** partition)
 {
     return LookUpPartition(
         [index](const VDS_PARTITION_PROP* records, LONG count, VDS_PARTITION_PROP& chosen) {
@@ -27,7 +25,7 @@ HRESULT CKXVdsDisk::GetPartition(int index, IKXVdsPartition** partition)
         partition);
 }
 
-HRESULT CKXVdsDisk::GetPartitionByOffset(ULONGLONG offset, IKXVdsPartition** partition)
+HRESULT CKXVdsDisk::OpenPartitionByOffset(ULONGLONG offset, IKXVdsPartition** partition)
 {
     return LookUpPartition(
         [offset](const VDS_PARTITION_PROP* records, LONG count, VDS_PARTITION_PROP& chosen) {
@@ -41,7 +39,7 @@ HRESULT CKXVdsDisk::GetPartitionByOffset(ULONGLONG offset, IKXVdsPartition** par
         partition);
 }
 
-HRESULT CKXVdsDisk::GetPartitionByNumber(unsigned int number, IKXVdsPartition** partition)
+HRESULT CKXVdsDisk::OpenPartitionByNumber(unsigned int number, IKXVdsPartition** partition)
 {
     return LookUpPartition(
         [number](const VDS_PARTITION_PROP* records, LONG count, VDS_PARTITION_PROP& chosen) {
@@ -94,15 +92,12 @@ CKXVdsDisk::ExtendedBounds CKXVdsDisk::GetExtendedPartitionBounds(const VDS_PART
     return {-1, -1};
 }
 
-CKXVdsPartition* CKXVdsDisk::NewPartitionObject(const VDS_PARTITION_PROP& record)
+KXObjectOwner<CKXVdsPartition> CKXVdsDisk::NewPartitionObject(const VDS_PARTITION_PROP& record)
 {
-    CKXVdsPartition* object = nullptr;
-    try {
-        object = new CKXVdsPartition;
-    } catch (...) {
-        return nullptr;
-    }
-    object->SetSource(service, diskNumber, record);
+    // Its callers tell the client (E_OUTOFMEMORY), each in its own way.
+    KXObjectOwner<CKXVdsPartition> object(
+        KXBoundaryGuard([] { return new CKXVdsPartition; }, [] { return static_cast<CKXVdsPartition*>(nullptr); }));
+    if (object) object->SetSource(service, diskNumber, record);
     return object;
 }
 
@@ -111,12 +106,12 @@ HRESULT CKXVdsDisk::MakePartitionObject(ExtendedBounds bounds, IKXVdsPartition**
     const LONGLONG offset = static_cast<LONGLONG>(record.ullOffset);
     const int primary = record.Mbr.partitionType == 0x05 || offset <= bounds.start || offset >= bounds.end;
 
-    CKXVdsPartition* object = NewPartitionObject(record);
+    KXObjectOwner<CKXVdsPartition> object = NewPartitionObject(record);
     if (!object) return E_OUTOFMEMORY;
     object->SetPrimary(primary);
     const HRESULT hr = object->Init();
     // A partition without a volume is still a partition: hand it out.
     if (hr != S_OK) GetLogger()->LogTrace("IKXVdsPartition::Init failed (%u - %8.8X)", hr, hr);
-    *partition = object;
+    *partition = object.release();
     return S_OK;
 }

@@ -28,7 +28,7 @@ HRESULT CKXVdsPartition::RereadAccessPaths(const char* failureMessage)
     return S_OK;
 }
 
-HRESULT CKXVdsPartition::GetFirstAccessPath(WCHAR* buffer, int capacity)
+HRESULT CKXVdsPartition::ReadFirstAccessPath(WCHAR* buffer, int capacity)
 {
     if (!buffer && capacity > 0) return Record(E_POINTER);
     if (!volumeMF) return Record(E_NOINTERFACE);
@@ -40,7 +40,7 @@ HRESULT CKXVdsPartition::GetFirstAccessPath(WCHAR* buffer, int capacity)
     return S_OK;
 }
 
-HRESULT CKXVdsPartition::GetNextAccessPath(WCHAR* buffer, int capacity)
+HRESULT CKXVdsPartition::ReadNextAccessPath(WCHAR* buffer, int capacity)
 {
     if (!buffer && capacity > 0) return Record(E_POINTER);
     const unsigned int next = static_cast<unsigned int>(pathCursor) + 1;
@@ -50,7 +50,7 @@ HRESULT CKXVdsPartition::GetNextAccessPath(WCHAR* buffer, int capacity)
     return S_OK;
 }
 
-HRESULT CKXVdsPartition::AddMountPoint(const WCHAR* path)
+HRESULT CKXVdsPartition::AddAccessPath(const WCHAR* path)
 {
     // The service's path parameters are strings that RPC refuses to marshal when null.
     if (!path) return Record(E_POINTER);
@@ -64,7 +64,7 @@ HRESULT CKXVdsPartition::AddMountPoint(const WCHAR* path)
     return RereadAccessPaths("IVDsVolumeMF::QueryAccessPaths failed (%u - %8.8X)");
 }
 
-HRESULT CKXVdsPartition::DeleteMountPoint(const WCHAR* path)
+HRESULT CKXVdsPartition::DeleteAccessPath(const WCHAR* path)
 {
     if (!path) return Record(E_POINTER);
     if (!volumeMF) return Record(E_NOINTERFACE);

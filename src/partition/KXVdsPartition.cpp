@@ -29,11 +29,6 @@ CKXVdsPartition::~CKXVdsPartition()
     DeleteProcessLogger();
 }
 
-void* CKXVdsPartition::KXDeletingDestructor(unsigned int flags)
-{
-    return KXDestroyObject(this, flags);
-}
-
 void CKXVdsPartition::SetSource(IVdsService* diskService, int number, const VDS_PARTITION_PROP& record)
 {
     if (service) {

@@ -20,17 +20,19 @@ public:
     // Finds the volume on the partition; 0 when found.
     HRESULT Init();
 
-    void* KXDeletingDestructor(unsigned int flags) override;
+    // The slots (KXVdsPartitionSlots.cpp): each that can throw runs its body
+    // below in the guard.
+    void* KXDeletingDestructor(unsigned int flags) noexcept override;
     HRESULT GetVolumeName(WCHAR* buffer, int capacity) override;
-    ULONGLONG GetOffset() override;
-    ULONGLONG GetEndOffset() override;
-    ULONGLONG GetSize() override;
+    ULONGLONG GetOffset() noexcept override;
+    ULONGLONG GetEndOffset() noexcept override;
+    ULONGLONG GetSize() noexcept override;
     ULONGLONG GetUsedSpace() override;
-    int GetPartitionType() override;
-    int IsActive() override;
-    int IsPrimary() override;
+    int GetPartitionType() noexcept override;
+    int IsActive() noexcept override;
+    int IsPrimary() noexcept override;
     int IsRecovery() override;
-    unsigned int GetPartitionNumber() override;
+    unsigned int GetPartitionNumber() noexcept override;
     HRESULT GetFirstAccessPath(WCHAR* buffer, int capacity) override;
     HRESULT GetNextAccessPath(WCHAR* buffer, int capacity) override;
     HRESULT AddMountPoint(const WCHAR* path) override;
@@ -39,6 +41,15 @@ public:
     HRESULT Format(const WCHAR* fileSystem, const WCHAR* label, int quick) override;
 
 private:
+    HRESULT ReadVolumeName(WCHAR* buffer, int capacity);
+    ULONGLONG ReadUsedSpace();
+    int HasRecoveryTag();
+    HRESULT ReadFirstAccessPath(WCHAR* buffer, int capacity);
+    HRESULT ReadNextAccessPath(WCHAR* buffer, int capacity);
+    HRESULT AddAccessPath(const WCHAR* path);
+    HRESULT DeleteAccessPath(const WCHAR* path);
+    HRESULT ShrinkVolume(ULONGLONG byteCount);
+    HRESULT FormatVolume(const WCHAR* fileSystem, const WCHAR* label, int quick);
     bool FindVolumeInProvider(IVdsSwProvider* provider);
     bool FindVolumeInPack(IVdsPack* pack);
     bool IsVolumeOnPartition(const VDS_VOLUME_PROP& prop);

@@ -21,44 +21,7 @@ HRESULT LastErrorResult()
 
 } // namespace
 
-ULONGLONG CKXVdsPartition::GetOffset()
-{
-    return properties.ullOffset;
-}
-
-ULONGLONG CKXVdsPartition::GetEndOffset()
-{
-    return properties.ullOffset + properties.ullSize;
-}
-
-ULONGLONG CKXVdsPartition::GetSize()
-{
-    return properties.ullSize;
-}
-
-// The MBR bytes are read whatever the partition style: for a GPT record they
-// are the first two bytes of its type GUID.
-int CKXVdsPartition::GetPartitionType()
-{
-    return properties.Mbr.partitionType;
-}
-
-int CKXVdsPartition::IsActive()
-{
-    return properties.Mbr.bootIndicator;
-}
-
-int CKXVdsPartition::IsPrimary()
-{
-    return primary;
-}
-
-unsigned int CKXVdsPartition::GetPartitionNumber()
-{
-    return properties.ulPartitionNumber;
-}
-
-HRESULT CKXVdsPartition::GetVolumeName(WCHAR* buffer, int capacity)
+HRESULT CKXVdsPartition::ReadVolumeName(WCHAR* buffer, int capacity)
 {
     if (!buffer && capacity > 0) return Record(E_POINTER);
     if (!volume) return E_NOINTERFACE;
@@ -74,18 +37,18 @@ HRESULT CKXVdsPartition::GetVolumeName(WCHAR* buffer, int capacity)
     return S_OK;
 }
 
-ULONGLONG CKXVdsPartition::GetUsedSpace()
+ULONGLONG CKXVdsPartition::ReadUsedSpace()
 {
     // A name of MAX_PATH - 1 units still has room for the backslash.
     WCHAR root[MAX_PATH + 1] = {};
-    if (GetVolumeName(root, MAX_PATH) != S_OK) return 0;
+    if (ReadVolumeName(root, MAX_PATH) != S_OK) return 0;
     PathAddBackslashW(root);
     ULARGE_INTEGER freeToCaller = {}, total = {}, totalFree = {};
     if (!GetDiskFreeSpaceExW(root, &freeToCaller, &total, &totalFree)) return 0;
     return total.QuadPart - totalFree.QuadPart;
 }
 
-int CKXVdsPartition::IsRecovery()
+int CKXVdsPartition::HasRecoveryTag()
 {
     WCHAR tag[kTagUnits] = {};
     if (ReadBootSectorTag(tag) != S_OK) return 0;
@@ -97,7 +60,7 @@ HRESULT CKXVdsPartition::ReadBootSectorTag(WCHAR* tag)
     if (IsBadWritePtr(tag, kTagUnits * sizeof(WCHAR))) return Record(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND));
 
     WCHAR name[MAX_PATH] = {};
-    HRESULT hr = GetVolumeName(name, MAX_PATH);
+    HRESULT hr = ReadVolumeName(name, MAX_PATH);
     if (hr != S_OK) return Record(hr);
 
     bool ntfs = false;

@@ -19,7 +19,7 @@ HRESULT CKXVdsPartition::WaitForCompletion(IVdsAsync* async)
     return queried;
 }
 
-HRESULT CKXVdsPartition::Shrink(ULONGLONG byteCount)
+HRESULT CKXVdsPartition::ShrinkVolume(ULONGLONG byteCount)
 {
     if (!volume) return Record(E_NOINTERFACE);
     KXComPtr<IVdsAsync> async;
@@ -32,7 +32,7 @@ HRESULT CKXVdsPartition::Shrink(ULONGLONG byteCount)
     return WaitForCompletion(async.get());
 }
 
-HRESULT CKXVdsPartition::Format(const WCHAR* fileSystem, const WCHAR* label, int quick)
+HRESULT CKXVdsPartition::FormatVolume(const WCHAR* fileSystem, const WCHAR* label, int quick)
 {
     if (!volume) return Record(E_NOINTERFACE);
     // The unit size follows the partition as it was listed when this object was made.
