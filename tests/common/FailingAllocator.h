@@ -1,5 +1,5 @@
 // A program that links FailingAllocator.cpp replaces the global allocator,
-// so that a test can make allocations fail from the n-th call on.
+// so that a test can make allocations fail.
 #pragma once
 
 // Fails every allocation after the first `after` until the scope ends.
@@ -9,3 +9,7 @@ struct FailAllocations {
     FailAllocations(const FailAllocations&) = delete;
     FailAllocations& operator=(const FailAllocations&) = delete;
 };
+
+// Until reset with null, every allocation first asks `fails`, with the
+// address of the code that called the allocator; true makes it fail.
+void SetAllocationGate(bool (*fails)(const void* caller));
