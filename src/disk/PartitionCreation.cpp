@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 namespace {
 
@@ -23,10 +24,31 @@ bool FitsSigned(ULONGLONG offset, ULONGLONG size)
     return offset <= limit && size <= limit - offset;
 }
 
+struct Extent {
+    LONGLONG start;
+    LONGLONG end;
+};
+
+// Extended containers are transparent: logical drives go inside them. A
+// record that starts beyond the signed range, or holds nothing, is no obstacle.
+std::vector<Extent> ObstaclesInOffsetOrder(const KXPartitionArray& records)
+{
+    std::vector<Extent> obstacles;
+    for (const VDS_PARTITION_PROP& p : records) {
+        if (IsExtendedType(p.Mbr.partitionType) || p.ullOffset > static_cast<ULONGLONG>(INT64_MAX)) continue;
+        const LONGLONG start = static_cast<LONGLONG>(p.ullOffset);
+        const LONGLONG end = SignedEnd(start, p.ullSize);
+        if (start < end) obstacles.push_back({start, end});
+    }
+    std::stable_sort(obstacles.begin(), obstacles.end(),
+                     [](const Extent& a, const Extent& b) { return a.start < b.start; });
+    return obstacles;
+}
+
 } // namespace
 
-HRESULT CKXVdsDisk::CreatePartition(ULONGLONG offset, ULONGLONG size, unsigned char type, unsigned char active,
-                                    ULONGLONG* newOffset)
+HRESULT CKXVdsDisk::CreateMbrPartition(ULONGLONG offset, ULONGLONG size, unsigned char type, unsigned char active,
+                                       ULONGLONG* newOffset)
 {
     if (!disk) {
         Record(E_NOINTERFACE);
@@ -134,18 +156,18 @@ bool CKXVdsDisk::AdjustPartitionRange(ULONGLONG& offsetInOut, ULONGLONG& sizeInO
 
     KXPartitionArray records;
     if (records.Query(advancedDisk) == S_OK) {
-        // Extended containers are transparent: logical drives go inside them.
-        // A record that starts beyond the signed range is no obstacle.
-        auto isObstacle = [](const VDS_PARTITION_PROP& p) {
-            return !IsExtendedType(p.Mbr.partitionType) && p.ullOffset <= static_cast<ULONGLONG>(INT64_MAX);
-        };
-        for (const VDS_PARTITION_PROP& p : records) {
-            if (!isObstacle(p)) continue;
-            const LONGLONG start = static_cast<LONGLONG>(p.ullOffset);
-            const LONGLONG end = SignedEnd(start, p.ullSize);
-            if (start <= offset && offset < end) {
-                offset = end;
-                GetLogger()->LogTrace("Adjust start offset to %I64u", offset);
+        // The service lists MBR partitions in table-entry order, which is not
+        // offset order once entries were deleted and reused.
+        const std::vector<Extent> obstacles = ObstaclesInOffsetOrder(records);
+        // A start moved past one partition may land inside the next.
+        for (bool moved = true; moved;) {
+            moved = false;
+            for (const Extent& e : obstacles) {
+                if (e.start <= offset && offset < e.end) {
+                    offset = e.end;
+                    moved = true;
+                    GetLogger()->LogTrace("Adjust start offset to %I64u", offset);
+                }
             }
         }
         // A start moved forward must not carry the end past the signed range.
@@ -153,13 +175,14 @@ bool CKXVdsDisk::AdjustPartitionRange(ULONGLONG& offsetInOut, ULONGLONG& sizeInO
             size = INT64_MAX - offset;
             GetLogger()->LogTrace("Adjust size to %I64u", size);
         }
-        for (LONG i = records.size() - 1; i >= 0; --i) {
-            const VDS_PARTITION_PROP& p = records[i];
-            if (!isObstacle(p)) continue;
-            const LONGLONG start = static_cast<LONGLONG>(p.ullOffset);
+        // From the last start down, so that the range ends at the first
+        // partition it reaches into or holds.
+        for (auto e = obstacles.rbegin(); e != obstacles.rend(); ++e) {
             const LONGLONG end = offset + size;
-            if (start <= end && end < SignedEnd(start, p.ullSize)) {
-                size = start - offset;
+            const bool holdsEnd = e->start <= end && end < e->end;
+            const bool inside = offset < e->start && e->end <= end;
+            if (holdsEnd || inside) {
+                size = e->start - offset;
                 GetLogger()->LogTrace("Adjust size to %I64u", size);
             }
         }

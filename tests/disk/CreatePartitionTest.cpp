@@ -15,6 +15,35 @@ const HRESULT kNotFound = static_cast<HRESULT>(0x80070002);
 const char kCreate[] = "IVdsCreatePartitionEx::CreatePartitionEx";
 const ULONGLONG kSignedTop = static_cast<ULONGLONG>(INT64_MAX);
 
+std::string StartAt(ULONGLONG offset)
+{
+    return "Adjust start offset to " + std::to_string(offset);
+}
+
+std::string SizeOf(ULONGLONG size)
+{
+    return "Adjust size to " + std::to_string(size);
+}
+
+// The placement's records in the order written.
+std::vector<std::string> Adjustments(const std::string& log)
+{
+    std::vector<std::string> lines;
+    for (size_t at = log.find("Adjust "); at != std::string::npos; at = log.find("Adjust ", at + 1))
+        lines.push_back(log.substr(at, log.find("\r\n", at) - at));
+    return lines;
+}
+
+struct Placement {
+    const char* what;
+    ULONGLONG offset;
+    ULONGLONG size;
+    ULONGLONG placedOffset;
+    ULONGLONG placedSize;
+    std::vector<std::string> adjustments;
+    HRESULT result = VDS_E_INVALID_SPACE;
+};
+
 class CreatePartition : public NewPartitionTest {
 protected:
     // 64 GiB: two adjacent primaries, an extended partition with one logical
@@ -29,6 +58,27 @@ protected:
         d.AddPartition(3, 10 * GiB, 1 * GiB, 0x07);
     }
 
+    // Creates with a fresh log and checks where the first attempt went, the
+    // placement's records, and that placing asked the service nothing new.
+    void ExpectPlaced(const Placement& c)
+    {
+        SCOPED_TRACE(c.what);
+        ScratchLog& log = StartLog();
+        ConnectDisk();
+        EXPECT_EQ(c.result, Create(c.offset, c.size));
+        EXPECT_EQ(c.result == S_OK ? c.placedOffset : kUnwritten, newOffset);
+        const std::vector<std::string> calls = emu.CallLog();
+        const std::vector<std::string> placing = {"IVdsAdvancedDisk::QueryPartitions", "IVdsDisk::GetProperties",
+                                                  "IVdsAdvancedDisk::QueryPartitions", kCreate};
+        ASSERT_LE(placing.size(), calls.size());
+        EXPECT_EQ(placing, std::vector<std::string>(calls.begin(), calls.begin() + placing.size()));
+        const std::vector<kxemu::CreatePartitionCall> attempts = emu.CreatePartitionCalls();
+        ASSERT_FALSE(attempts.empty());
+        EXPECT_EQ(c.placedOffset, attempts[0].offset);
+        EXPECT_EQ(c.placedSize, attempts[0].size);
+        EXPECT_EQ(c.adjustments, Adjustments(log.Text())) << log.Text();
+    }
+
     std::string Attempt(ULONGLONG offset, ULONGLONG size, int phase) const
     {
         return "IVdsCreatePartitionEx::CreatePartitionEx(" + std::to_string(offset) + "," + std::to_string(size) +
@@ -36,65 +86,36 @@ protected:
     }
 };
 
-enum class Logged { Nothing, Start, Size };
-
-struct Placement {
-    const char* what;
-    ULONGLONG offset;
-    ULONGLONG size;
-    ULONGLONG placedOffset;
-    ULONGLONG placedSize;
-    Logged logged;
-};
-
 TEST_F(CreatePartition, RequestIsPlacedClearOfPartitionsAndTheDiskEnd)
 {
     const Placement cases[] = {
-        {"start inside a primary", 150 * MiB, 100 * MiB, 201 * MiB, 100 * MiB, Logged::Start},
+        {"start inside a primary", 150 * MiB, 100 * MiB, 201 * MiB, 100 * MiB, {StartAt(201 * MiB)}},
         {"start inside the first of two adjacent primaries", 50 * MiB, 100 * MiB, 201 * MiB, 100 * MiB,
-         Logged::Start},
-        {"start on a primary's first byte", 101 * MiB, 50 * MiB, 201 * MiB, 50 * MiB, Logged::Start},
-        {"start on a primary's end", 201 * MiB, 100 * MiB, 201 * MiB, 100 * MiB, Logged::Nothing},
-        {"start inside a logical drive", 1 * GiB + 100 * MiB, 100 * MiB, 2 * GiB, 100 * MiB, Logged::Start},
-        {"start inside the extended partition only", 3 * GiB, 1 * GiB, 3 * GiB, 1 * GiB, Logged::Nothing},
-        {"end inside a primary", 9 * GiB, 1536 * MiB, 9 * GiB, 1 * GiB, Logged::Size},
-        {"end on a primary's last byte", 9 * GiB, 2 * GiB - 1, 9 * GiB, 1 * GiB, Logged::Size},
-        {"end inside a logical drive", 500 * MiB, 1 * GiB, 500 * MiB, 525 * MiB, Logged::Size},
-        {"end inside the extended partition only", 2 * GiB, 1 * GiB, 2 * GiB, 1 * GiB, Logged::Nothing},
-        {"start moved, then end inside a logical drive", 50 * MiB, 1 * GiB, 201 * MiB, 824 * MiB, Logged::Size},
-        {"end at the disk's end", 20 * GiB, 44 * GiB, 20 * GiB, 44 * GiB - 4 * MiB, Logged::Size},
-        {"end past the disk's end", 20 * GiB, 100 * GiB, 20 * GiB, 44 * GiB - 4 * MiB, Logged::Size},
-        {"end one byte before the disk's end", 20 * GiB, 44 * GiB - 1, 20 * GiB, 44 * GiB - 1, Logged::Nothing},
+         {StartAt(101 * MiB), StartAt(201 * MiB)}},
+        {"start on a primary's first byte", 101 * MiB, 50 * MiB, 201 * MiB, 50 * MiB, {StartAt(201 * MiB)}},
+        {"start on a primary's end", 201 * MiB, 100 * MiB, 201 * MiB, 100 * MiB, {}},
+        {"start inside a logical drive", 1 * GiB + 100 * MiB, 100 * MiB, 2 * GiB, 100 * MiB, {StartAt(2 * GiB)}},
+        {"start inside the extended partition only", 3 * GiB, 1 * GiB, 3 * GiB, 1 * GiB, {}},
+        {"end inside a primary", 9 * GiB, 1536 * MiB, 9 * GiB, 1 * GiB, {SizeOf(1 * GiB)}},
+        {"end on a primary's last byte", 9 * GiB, 2 * GiB - 1, 9 * GiB, 1 * GiB, {SizeOf(1 * GiB)}},
+        {"end inside a logical drive", 500 * MiB, 1 * GiB, 500 * MiB, 525 * MiB, {SizeOf(525 * MiB)}},
+        {"end inside the extended partition only", 2 * GiB, 1 * GiB, 2 * GiB, 1 * GiB, {}},
+        {"start moved, then end inside a logical drive", 50 * MiB, 1 * GiB, 201 * MiB, 824 * MiB,
+         {StartAt(101 * MiB), StartAt(201 * MiB), SizeOf(824 * MiB)}},
+        {"end at the disk's end", 20 * GiB, 44 * GiB, 20 * GiB, 44 * GiB - 4 * MiB, {SizeOf(44 * GiB - 4 * MiB)}},
+        {"end past the disk's end", 20 * GiB, 100 * GiB, 20 * GiB, 44 * GiB - 4 * MiB,
+         {SizeOf(44 * GiB - 4 * MiB)}},
+        {"end one byte before the disk's end", 20 * GiB, 44 * GiB - 1, 20 * GiB, 44 * GiB - 1, {}},
         {"start moved, then past the disk's end", 10 * GiB + 5 * MiB, 60 * GiB, 11 * GiB, 53 * GiB - 4 * MiB,
-         Logged::Size},
+         {StartAt(11 * GiB), SizeOf(53 * GiB - 4 * MiB)}},
+        {"a primary inside the range ends it", 5 * GiB, 10 * GiB, 5 * GiB, 5 * GiB, {SizeOf(5 * GiB)}},
+        {"a logical drive inside the range ends it", 500 * MiB, 2 * GiB, 500 * MiB, 525 * MiB,
+         {SizeOf(525 * MiB)}},
     };
     NewCrowdedDisk();
     // Refused attempts leave the layout as it is for the next row.
     emu.FailAlways(kCreate, VDS_E_INVALID_SPACE);
-    for (const Placement& c : cases) {
-        SCOPED_TRACE(c.what);
-        ScratchLog& log = StartLog();
-        ConnectDisk();
-        EXPECT_EQ(VDS_E_INVALID_SPACE, Create(c.offset, c.size));
-        const std::vector<kxemu::CreatePartitionCall> calls = emu.CreatePartitionCalls();
-        ASSERT_FALSE(calls.empty());
-        EXPECT_EQ(c.placedOffset, calls[0].offset);
-        EXPECT_EQ(c.placedSize, calls[0].size);
-        const std::string text = log.Text();
-        switch (c.logged) {
-        case Logged::Nothing:
-            EXPECT_EQ(std::string::npos, text.find("Adjust")) << text;
-            break;
-        case Logged::Start:
-            EXPECT_NE(std::string::npos, text.find("Adjust start offset to " + std::to_string(c.placedOffset) + "\r\n"))
-                << text;
-            break;
-        case Logged::Size:
-            EXPECT_NE(std::string::npos, text.find("Adjust size to " + std::to_string(c.placedSize) + "\r\n"))
-                << text;
-            break;
-        }
-    }
+    for (const Placement& c : cases) ExpectPlaced(c);
 }
 
 TEST_F(CreatePartition, StartMovedNearTheSignedLimitStillEndsBeforeTheDiskEnd)
@@ -122,23 +143,32 @@ TEST_F(CreatePartition, PartitionOfAbsurdLengthLeavesNoRoomBehindIt)
     EXPECT_TRUE(emu.CreatePartitionCalls().empty());
 }
 
-TEST_F(CreatePartition, PlacementLooksAtEveryRecordOfAnUnsortedList)
+TEST_F(CreatePartition, PlacementTakesAnUnsortedListInOffsetOrder)
 {
-    // The service lists the partition at 3 GiB before the one at 1 GiB.
-    kxemu::Disk& d = NewDisk(64 * GiB);
-    d.AddPartition(1, 3 * GiB, 1 * GiB, 0x07);
-    d.AddPartition(2, 1 * GiB, 1 * GiB, 0x07);
-    ConnectDisk();
-
-    ASSERT_EQ(S_OK, Create(1536 * MiB, 1536 * MiB));
-    ASSERT_EQ(1u, emu.CreatePartitionCalls().size());
-    EXPECT_EQ(2 * GiB, emu.CreatePartitionCalls()[0].offset);
-    EXPECT_EQ(1 * GiB, emu.CreatePartitionCalls()[0].size);
-    EXPECT_EQ(2 * GiB, newOffset);
+    const Placement cases[] = {
+        {"start moved past a partition listed before it", 50 * MiB, 100 * MiB, 201 * MiB, 100 * MiB,
+         {StartAt(101 * MiB), StartAt(201 * MiB)}, S_OK},
+        {"start moved, then end inside a partition listed first", 150 * MiB, 3 * GiB, 201 * MiB, 2871 * MiB,
+         {StartAt(201 * MiB), SizeOf(2871 * MiB)}, S_OK},
+        {"a partition listed first inside the range", 300 * MiB, 4 * GiB, 300 * MiB, 2772 * MiB,
+         {SizeOf(2772 * MiB)}, S_OK},
+        // What is left before the first partition holds the partition table.
+        {"two partitions inside the range", 0, 300 * MiB, 0, 1 * MiB, {SizeOf(101 * MiB), SizeOf(1 * MiB)}},
+    };
+    for (const Placement& c : cases) {
+        // Listed as the table's entries are: 3 GiB, 101 MiB, then 1 MiB.
+        kxemu::Disk& d = NewDisk(8 * GiB);
+        d.AddPartition(1, 3 * GiB, 1 * GiB, 0x07);
+        d.AddPartition(2, 101 * MiB, 100 * MiB, 0x07);
+        d.AddPartition(3, 1 * MiB, 100 * MiB, 0x07);
+        ExpectPlaced(c);
+    }
 }
 
 TEST_F(CreatePartition, PlacementUsesWhatTheServiceCouldAnswer)
 {
+    // Inside the primary at 10 GiB, with nothing but the disk's end behind it.
+    const ULONGLONG kStart = 10 * GiB + 5 * MiB;
     struct Case {
         const char* what;
         const char* failing;
@@ -149,12 +179,12 @@ TEST_F(CreatePartition, PlacementUsesWhatTheServiceCouldAnswer)
     };
     const Case cases[] = {
         // Without the disk's size nothing is adjusted, not even the start.
-        {"disk properties", "IVdsDisk::GetProperties", 1, E_FAIL, 50 * MiB, 100 * GiB},
+        {"disk properties", "IVdsDisk::GetProperties", 1, E_FAIL, kStart, 100 * GiB},
         // An incomplete record still tells the size.
-        {"incomplete disk properties", "IVdsDisk::GetProperties", 1, VDS_S_PROPERTIES_INCOMPLETE, 201 * MiB,
-         64 * GiB - 205 * MiB},
+        {"incomplete disk properties", "IVdsDisk::GetProperties", 1, VDS_S_PROPERTIES_INCOMPLETE, 11 * GiB,
+         53 * GiB - 4 * MiB},
         // Without the list only the end-of-disk rule applies.
-        {"partition list", "IVdsAdvancedDisk::QueryPartitions", 2, E_FAIL, 50 * MiB, 64 * GiB - 54 * MiB},
+        {"partition list", "IVdsAdvancedDisk::QueryPartitions", 2, E_FAIL, kStart, 54 * GiB - 9 * MiB},
     };
     NewCrowdedDisk();
     for (const Case& c : cases) {
@@ -163,7 +193,7 @@ TEST_F(CreatePartition, PlacementUsesWhatTheServiceCouldAnswer)
         ConnectDisk();
         emu.FailAlways(kCreate, VDS_E_INVALID_SPACE);
         emu.FailNth(c.failing, c.nth, c.code);
-        EXPECT_EQ(VDS_E_INVALID_SPACE, Create(50 * MiB, 100 * GiB));
+        EXPECT_EQ(VDS_E_INVALID_SPACE, Create(kStart, 100 * GiB));
         ASSERT_FALSE(emu.CreatePartitionCalls().empty());
         EXPECT_EQ(c.placedOffset, emu.CreatePartitionCalls()[0].offset);
         EXPECT_EQ(c.placedSize, emu.CreatePartitionCalls()[0].size);
@@ -523,14 +553,8 @@ TEST_F(CreatePartition, NoRoomLeftIsRefusedWithoutAnAttempt)
         {"start 4 MiB before the end", 64 * GiB - 4 * MiB, 4 * MiB},
         {"start 4 MiB before the end, long size", 64 * GiB - 4 * MiB, 100 * GiB},
         {"start moved to a partition ending at the disk's end", 63 * GiB + 512 * MiB, 1 * MiB},
-        {"start moved to where the next partition begins", 50 * MiB, 50 * MiB},
     };
-    // Listed out of order, so that the start lands in partition 2 after it
-    // was looked at.
-    NewDisk(64 * GiB);
-    physical->AddPartition(2, 101 * MiB, 100 * MiB, 0x07);
-    physical->AddPartition(1, 1 * MiB, 100 * MiB, 0x07);
-    physical->AddPartition(3, 63 * GiB, 1 * GiB, 0x07);
+    NewDisk(64 * GiB).AddPartition(1, 63 * GiB, 1 * GiB, 0x07);
     ConnectDisk();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
