@@ -1,5 +1,6 @@
 // The RAII owners of COM references, handles and task memory.
 #include "common/CountingUnknown.h"
+#include "common/TaskMemCount.h"
 #include "support/KXComPtr.h"
 #include "support/KXResource.h"
 
@@ -65,22 +66,18 @@ TEST(ComPtr, QueryFillsANewOwner)
 
 TEST(TaskMem, DestructionAndMoveAssignmentBothFree)
 {
-#if defined(_WIN32)
-    GTEST_SKIP() << "Windows offers no count of live CoTaskMem blocks";
-#else
-    const long before = KXLiveTaskMemBlocks();
+    const TaskMemCount count;
     {
         KXUniqueTaskMem<int> a(static_cast<int*>(CoTaskMemAlloc(sizeof(int))));
         KXUniqueTaskMem<int> b(static_cast<int*>(CoTaskMemAlloc(sizeof(int))));
-        EXPECT_EQ(before + 2, KXLiveTaskMemBlocks());
+        EXPECT_EQ(2, count.Live());
         a = std::move(b); // frees a's block
-        EXPECT_EQ(before + 1, KXLiveTaskMemBlocks());
+        EXPECT_EQ(1, count.Live());
         EXPECT_FALSE(b.valid());
         *a.put() = static_cast<int*>(CoTaskMemAlloc(sizeof(int)));
-        EXPECT_EQ(before + 1, KXLiveTaskMemBlocks());
+        EXPECT_EQ(1, count.Live());
     }
-    EXPECT_EQ(before, KXLiveTaskMemBlocks());
-#endif
+    EXPECT_EQ(0, count.Live());
 }
 
 TEST(FileHandle, InvalidValueIsNotClosedAndReleaseHandsOver)
