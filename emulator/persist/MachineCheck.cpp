@@ -63,6 +63,8 @@ void CheckPartitionPlace(const Disk& d, const Partition& p, const std::string& a
         Fail(at + ".size", "must be a whole number of sectors above 0, not " + Bytes(p.size));
     if (p.offset < FirstUsableByte(d))
         Fail(at + ".offset", "lies in the partition table (the first usable byte is " + Bytes(FirstUsableByte(d)) + ")");
+    if (p.offset > UsableEnd(d))
+        Fail(at + ".offset", "lies past the disk's usable end (byte " + Bytes(UsableEnd(d)) + ")");
     if (p.size > UsableEnd(d) - p.offset)
         Fail(at + ".size", "runs past the disk's end: the partition would end at byte " + Bytes(p.offset + p.size) +
                                " of a disk of " + Bytes(d.size));

@@ -117,10 +117,15 @@ public:
         return static_cast<T>(v.get<uint64_t>());
     }
 
+    // Up to the enumeration's last value: a cast of any other is undefined.
     template <class E>
-    E Enum(const char* key) const
+    E Enum(const char* key, E last) const
     {
-        return static_cast<E>(Number<uint32_t>(key));
+        const uint32_t value = Number<uint32_t>(key);
+        if (value > static_cast<uint32_t>(last))
+            Fail(Name(key) + " must be a whole number from 0 to " + std::to_string(last) + ", not " +
+                 std::to_string(value));
+        return static_cast<E>(value);
     }
 
     bool Flag(const char* key) const
@@ -218,7 +223,7 @@ void ReadPartition(const Reader& r, Disk& disk)
     p.number = r.Number<ULONG>("number");
     p.offset = r.Number<ULONGLONG>("offset");
     p.size = r.Number<ULONGLONG>("size");
-    p.style = r.Enum<VDS_PARTITION_STYLE>("style");
+    p.style = r.Enum("style", VDS_PST_GPT);
     p.type = r.Number<BYTE>("type");
     p.active = r.Flag("active");
     p.flags = r.Number<ULONG>("flags");
@@ -241,8 +246,8 @@ void ReadDisk(const Reader& r, Pack& pack)
     d.bytesPerSector = r.Number<ULONG>("bytesPerSector");
     d.sectorsPerTrack = r.Number<ULONG>("sectorsPerTrack");
     d.tracksPerCylinder = r.Number<ULONG>("tracksPerCylinder");
-    d.status = r.Enum<VDS_DISK_STATUS>("status");
-    d.style = r.Enum<VDS_PARTITION_STYLE>("style");
+    d.status = r.Enum("status", VDS_DS_MISSING);
+    d.style = r.Enum("style", VDS_PST_GPT);
     d.signature = r.Number<DWORD>("signature");
     d.advancedInterface = r.Flag("advancedInterface");
     d.createPartitionExInterface = r.Flag("createPartitionExInterface");
@@ -256,14 +261,14 @@ void ReadVolume(const Reader& r, Pack& pack)
     Volume& v = pack.AddVolume();
     v.index = r.Number<ULONG>("index");
     v.name = r.Text("name");
-    v.status = r.Enum<VDS_VOLUME_STATUS>("status");
+    v.status = r.Enum("status", VDS_VS_FAILED);
     v.propertiesResult = static_cast<HRESULT>(r.Number<uint32_t>("propertiesResult"));
     v.nameMissing = r.Flag("nameMissing");
     v.mfInterface = r.Flag("mfInterface");
     v.driveType = r.Number<UINT>("driveType");
     for (const Reader& x : r.Objects("extents"))
         v.extents.push_back(Extent{x.Number<ULONG>("disk"), x.Number<ULONG>("partition")});
-    v.fileSystem = r.Enum<VDS_FILE_SYSTEM_TYPE>("fileSystem");
+    v.fileSystem = r.Enum("fileSystem", VDS_FST_REFS);
     v.label = r.Text("label");
     v.unitSize = r.Number<ULONG>("unitSize");
     v.totalBytes = r.Number<ULONGLONG>("totalBytes");
@@ -297,7 +302,7 @@ void ReadMachine(const Json& root, Machine& machine)
         for (const Reader& kr : pr.Objects("packs")) {
             Pack& pack = provider.AddPack();
             pack.name = kr.Text("name");
-            pack.status = kr.Enum<VDS_PACK_STATUS>("status");
+            pack.status = kr.Enum("status", VDS_PS_OFFLINE);
             pack.id = kr.Guid("id");
             for (const Reader& d : kr.Objects("disks")) ReadDisk(d, pack);
             for (const Reader& v : kr.Objects("volumes")) ReadVolume(v, pack);
@@ -361,6 +366,9 @@ bool LoadMachine(const std::string& text, Machine& machine, std::string* error)
         why = BrokenRule(machine);
     } catch (const Json::parse_error& e) {
         why = "not JSON: " + ParseMessage(e.what());
+    } catch (const Json::out_of_range& e) {
+        // A number that no JSON number here holds: "number overflow parsing '1e400'".
+        why = ParseMessage(e.what());
     } catch (const FieldError& e) {
         why = e.what();
     }
