@@ -2,8 +2,9 @@
 # The project's test command: installs what is missing, then configures,
 # builds and tests every build this machine can run.
 # usage: scripts/test-all.sh [PRESET...]
-#   default: native native-asan windows-x64, and windows (32-bit) where the
-#   kernel runs 32-bit code.
+#   default: native native-asan fuzz windows-x64, and windows (32-bit) where
+#   the kernel runs 32-bit code. fuzz runs each libFuzzer target for a bounded
+#   time (tests/fuzz).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,7 +17,7 @@ runs_32bit_wine() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
 
 presets=("$@")
 if [ ${#presets[@]} -eq 0 ]; then
-  presets=(native native-asan windows-x64)
+  presets=(native native-asan fuzz windows-x64)
   if runs_32bit_wine; then
     presets+=(windows)
   else
@@ -50,6 +51,11 @@ report() {
     line+=" $case_failures failed, $case_skips skipped"
   fi
   echo "$line"
+  local result
+  for result in build/"$preset"/fuzz-work/*/result.txt; do
+    [ -f "$result" ] && echo "  $(cat "$result")"
+  done
+  return 0
 }
 
 failed=()

@@ -1,6 +1,7 @@
 // Commands that change a volume: add-path, remove-path, shrink, format.
 #include "Commands.h"
 
+#include "AccessPathText.h"
 #include "DiskLayout.h"
 #include "Failure.h"
 #include "Library.h"
@@ -25,28 +26,6 @@ const uint32_t kDirectoryNotEmpty = 0x80070091u;
 const uint32_t kObjectExists = 0x8004241Du;
 
 const char* const kFileSystems[] = {"FAT", "FAT32", "NTFS", "exFAT"};
-
-// "F", "F:", "F:\" and "F:/" name a drive root; a folder gets its closing
-// backslash, which the service requires.
-std::string NormalisePath(const std::string& text)
-{
-    std::string path = text;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    const bool letter = !path.empty() && std::isalpha(static_cast<unsigned char>(path[0]));
-    if (letter && path.size() == 1) return std::string(1, static_cast<char>(std::toupper(path[0]))) + ":\\";
-    if (!letter || path.size() < 2 || path[1] != ':' || (path.size() > 2 && path[2] != '\\'))
-        throw UsageError("bad path '" + text + "': expected a drive letter (F:) or a folder with its drive (C:\\Mount\\Data)");
-    path[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
-    if (path.back() != '\\') path += '\\';
-    for (size_t i = 3; i < path.size(); ++i) {
-        const auto c = static_cast<unsigned char>(path[i]);
-        if (c < 0x20 || std::string("<>:\"|?*").find(path[i]) != std::string::npos)
-            throw UsageError("bad path '" + text + "': folder names cannot hold < > : \" | ? * or control characters");
-        if (c == '\\' && path[i - 1] == '\\') throw UsageError("bad path '" + text + "': an empty folder name");
-    }
-    return path;
-}
 
 std::string CanonicalFileSystem(const std::string& text)
 {

@@ -1,10 +1,7 @@
 #include "Library.h"
 
-#include "Arguments.h"
 #include "Failure.h"
 #include "Host.h"
-#include "Sizes.h"
-#include "UsageError.h"
 #include "WorkingNotice.h"
 
 namespace kxvds {
@@ -14,8 +11,6 @@ namespace {
 const uint32_t kOutOfMemory = 0x8007000Eu;
 const uint32_t kNoInterface = 0x80004002u;
 const uint32_t kUnexpected = 0x8000FFFFu;
-const unsigned long kMostPartitionNumber = 0xFFFFFFFFul;
-const unsigned long kMostIndex = 0x7FFFFFFFul;
 
 std::string DiskText(unsigned long number)
 {
@@ -82,42 +77,6 @@ DiskProperties ReadProperties(IKXVdsDisk& disk, unsigned long number)
     const KXHRESULT hr = disk.GetDiskProperties(&properties);
     if (hr != 0) throw OperationFailed(static_cast<uint32_t>(hr), "read the properties of " + DiskText(number));
     return properties;
-}
-
-std::string PartitionSelector::Describe() const
-{
-    switch (by) {
-    case Index: return "the partition at index " + std::to_string(value);
-    case Offset: return "the partition at offset " + std::to_string(value) + " (" + FormatSize(value) + ")";
-    default: return "partition " + std::to_string(value);
-    }
-}
-
-PartitionSelector ParseSelector(const CommandLine& line, size_t at)
-{
-    PartitionSelector selector;
-    int given = 0;
-    if (line.positional.size() > at) {
-        selector.value = ParseNumber(line.positional[at], "partition number", kMostPartitionNumber);
-        ++given;
-    }
-    if (line.Has("--number")) {
-        selector.value = ParseNumber(line.Option("--number"), "partition number", kMostPartitionNumber);
-        ++given;
-    }
-    if (line.Has("--index")) {
-        selector.by = PartitionSelector::Index;
-        selector.value = ParseNumber(line.Option("--index"), "index", kMostIndex);
-        ++given;
-    }
-    if (line.Has("--offset")) {
-        selector.by = PartitionSelector::Offset;
-        selector.value = ParseSize(line.Option("--offset"), "offset");
-        ++given;
-    }
-    if (given == 0) throw UsageError("'" + line.command + "' needs a partition: its NUMBER, --index N or --offset SIZE");
-    if (given > 1) throw UsageError("give the partition once: a NUMBER, --number, --index or --offset");
-    return selector;
 }
 
 PartitionObject OpenPartition(IKXVdsDisk& disk, unsigned long diskNumber, const PartitionSelector& selector)
