@@ -1,6 +1,7 @@
 # What `cmake --install` lays out: the public header, the module (with its
 # import libraries on Windows), kxvds, the licence, the README's section for
-# users of the library, and the CMake package that find_package reads.
+# users of the library, the reference, and the CMake package that find_package
+# reads.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -57,7 +58,8 @@ function(kxvds_install_program target)
   endif()
 endfunction()
 
-# kxvds_install_package(): the licence, the usage note and the CMake package.
+# kxvds_install_package(): the licence, the usage note, the reference and the
+# CMake package.
 function(kxvds_install_package)
   # The usage note is the README's section for users of the library, so the
   # two never disagree.
@@ -78,9 +80,13 @@ function(kxvds_install_package)
   set(staged ${PROJECT_BINARY_DIR}/package)
   file(WRITE ${staged}/README.md "# ${PROJECT_NAME} ${PROJECT_VERSION}\n\n${section}")
   set(notes ${PROJECT_SOURCE_DIR}/LICENSE ${staged}/README.md)
+  # The usage note links the reference where it lies in the source tree.
+  set(reference ${PROJECT_SOURCE_DIR}/docs/reference.md)
   install(FILES ${notes} DESTINATION ${KXVDS_DOCDIR})
+  install(FILES ${reference} DESTINATION ${KXVDS_DOCDIR}/docs)
   if(KXVDS_WINDOWS)
     install(FILES ${notes} DESTINATION . COMPONENT sdk EXCLUDE_FROM_ALL)
+    install(FILES ${reference} DESTINATION docs COMPONENT sdk EXCLUDE_FROM_ALL)
   endif()
 
   configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/KXVdsDisksConfig.cmake.in

@@ -2,8 +2,9 @@
 # KXVdsDisks-<version>-windows.zip: the "sdk" install component of one build
 # tree per architecture (KXVDS_SDK_BUILD_DIRS, by default the windows and
 # windows-x64 presets' trees), each under bin/<arch> and lib/<arch>, with the
-# one header, the licence and the usage note. scripts/package-sdk.sh builds
-# both trees and packs it.
+# one header, the licence, the usage note, the reference and the example's
+# source, its binaries signed when a certificate is given.
+# scripts/package-sdk.sh builds both trees and packs it.
 set(CPACK_PACKAGE_VENDOR "The KXVdsDisks developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "C++ interface to the disks and partitions of the Virtual Disk Service")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
@@ -15,6 +16,8 @@ if(KXVDS_WINDOWS)
   set(CPACK_PACKAGE_FILE_NAME ${PROJECT_NAME}-${PROJECT_VERSION}-windows)
   # Debug information in DWARF is of no use to a Microsoft toolchain.
   set(CPACK_STRIP_FILES ON)
+  # Signing comes after stripping, which would break the signatures.
+  set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/KXSignSdk.cmake)
   set(CPACK_INSTALL_CMAKE_PROJECTS)
   foreach(tree IN LISTS KXVDS_SDK_BUILD_DIRS)
     list(APPEND CPACK_INSTALL_CMAKE_PROJECTS ${tree} ${PROJECT_NAME} sdk /)

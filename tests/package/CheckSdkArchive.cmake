@@ -1,11 +1,15 @@
-# cmake [-DARCHIVE=KXVdsDisks-<version>-windows.zip] -P tests/package/CheckSdkArchive.cmake
+# cmake [-DARCHIVE=KXVdsDisks-<version>-windows.zip] [-DCAFILE=certificates.pem]
+#       -P tests/package/CheckSdkArchive.cmake
 # (without ARCHIVE: the one archive in build/sdk, where scripts/package-sdk.sh
 # packs it). Fails unless the archive holds exactly the SDK's files under one
 # folder named after it, and each architecture's DLL exports the one right
-# name, imports only system DLLs and carries the archive's version, and each
-# import library is made for its architecture.
+# name, imports only system DLLs and carries the archive's version, each
+# import library is made for its architecture, and the binaries are signed
+# (their signatures verified against CAFILE) when CAFILE is given, unsigned
+# when not.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/Listing.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/Signatures.cmake)
 
 if(NOT ARCHIVE)
   file(GLOB ARCHIVE ${CMAKE_CURRENT_LIST_DIR}/../../build/sdk/KXVdsDisks-*-windows.zip)
@@ -28,7 +32,10 @@ if(NOT rc EQUAL 0)
 endif()
 string(REGEX MATCHALL "[^\n]*[^/\n](\n|$)" files "${listing}")  # folders end in "/"
 list(TRANSFORM files STRIP)
-set(expected include/KXVdsDisks.h LICENSE README.md)
+set(expected include/KXVdsDisks.h LICENSE README.md docs/reference.md)
+foreach(file main.cpp RecoveryPartition.cpp RecoveryPartition.h ResultText.cpp ResultText.h)
+  list(APPEND expected examples/recovery-partition/${file})
+endforeach()
 foreach(arch x86 x64)
   list(APPEND expected bin/${arch}/KXVdsDisks.dll bin/${arch}/kxvds.exe
                        lib/${arch}/KXVdsDisks.lib lib/${arch}/libKXVdsDisks.dll.a)
@@ -78,6 +85,17 @@ foreach(arch x86 x64)
     COMMAND ${CMAKE_COMMAND} -DWINDRES=${windres_${arch}} -DMODULE=${module} -DVERSION=${version}
             -P ${CMAKE_CURRENT_LIST_DIR}/CheckVersionResource.cmake
     COMMAND_ERROR_IS_FATAL ANY)
+  kxvds_signature_problems(problems OBJDUMP ${objdump_${arch}} CAFILE ${CAFILE}
+                           BINARIES ${module} ${contents}/${top}/bin/${arch}/kxvds.exe)
+  if(problems)
+    message(FATAL_ERROR "${name}:${problems}")
+  endif()
 endforeach()
 file(REMOVE_RECURSE ${contents})
-message(STATUS "${name}: each module exports the one right name, imports system DLLs only and carries ${version}")
+if(CAFILE)
+  set(signatures "is signed, each signature verified")
+else()
+  set(signatures "is unsigned")
+endif()
+message(STATUS "${name}: each module exports the one right name, imports system DLLs only and carries "
+               "${version}; each binary ${signatures}")
