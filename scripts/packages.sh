@@ -8,7 +8,7 @@ as_root() {
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
           gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix
           gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
-          wine wine64 wine32 clang lld llvm)
+          wine wine64 wine32 clang lld llvm libclang-rt-14-dev osslsigncode openssl)
 
 install_missing() {
   local missing=() p

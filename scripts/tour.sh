@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# The main job: builds the kxvds client natively (installing what is missing)
-# and runs its tour on a fresh emulated default machine.
+# The main job: builds the library and the kxvds client natively, in a build
+# folder of their own (preset "tour": no tests, no benchmarks), installing only
+# what that needs, and runs the tour on a fresh emulated default machine.
+# scripts/test-all.sh builds and tests everything.
 # usage: scripts/tour.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 
-install_missing cmake ninja-build g++ libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
-if [ ! -f build/native/build.ninja ]; then
-  cmake --preset native >/dev/null
+install_missing cmake ninja-build g++ nlohmann-json3-dev
+if [ ! -f build/tour/build.ninja ]; then
+  cmake --preset tour >/dev/null
 fi
-echo "== building kxvds (first time: a minute or two)"
-cmake --build --preset native --target kxvds >/dev/null
-exec build/native/bin/kxvds tour
+echo "== building kxvds (first time: about a minute)"
+cmake --build --preset tour --target kxvds >/dev/null
+exec build/tour/bin/kxvds tour
