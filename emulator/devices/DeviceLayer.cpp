@@ -295,7 +295,7 @@ private:
         std::memset(info, 0, sizeof(*info));
         info->PartitionNumber = e.partitionNumber;
         if (p) {
-            const ULONGLONG sector = disk && disk->bytesPerSector ? disk->bytesPerSector : kSector;
+            const ULONGLONG sector = disk ? SectorBytes(*disk) : kSector;
             info->StartingOffset.QuadPart = static_cast<LONGLONG>(p->offset);
             info->PartitionLength.QuadPart = static_cast<LONGLONG>(p->size);
             info->HiddenSectors = static_cast<DWORD>(p->offset / sector);

@@ -3,22 +3,16 @@
 #include "kxwin32.h"
 
 #include "lasterror.h"
+#include "paths.h"
 #include "unicode.h"
 
 #include <string>
 #include <vector>
 
+using kxwin32::IsDriveLetter;
+using kxwin32::IsSeparator;
+
 namespace {
-
-bool IsSeparator(char16_t c)
-{
-    return c == u'\\' || c == u'/';
-}
-
-bool IsDriveLetter(char16_t c)
-{
-    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
-}
 
 // The part that ".." never climbs out of, and the rest.
 void SplitRoot(const std::u16string& path, std::u16string* root, std::u16string* rest)

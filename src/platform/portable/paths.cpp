@@ -4,8 +4,6 @@
 
 namespace kxwin32 {
 
-namespace {
-
 bool IsSeparator(char16_t c)
 {
     return c == u'\\' || c == u'/';
@@ -15,8 +13,6 @@ bool IsDriveLetter(char16_t c)
 {
     return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
 }
-
-} // namespace
 
 DWORD ToPosixPath(LPCWSTR windowsPath, std::string* posixPath)
 {

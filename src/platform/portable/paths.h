@@ -8,6 +8,11 @@
 
 namespace kxwin32 {
 
+// '\\' or '/'.
+bool IsSeparator(char16_t c);
+// 'A' to 'Z' in either case.
+bool IsDriveLetter(char16_t c);
+
 // Z:\a\b -> /a/b; \a -> /a; a\b -> a/b (against the working directory).
 // Other drives, UNC and device paths do not exist here: ERROR_PATH_NOT_FOUND.
 // Returns ERROR_SUCCESS or the Win32 error of the refusal.
