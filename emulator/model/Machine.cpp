@@ -175,6 +175,7 @@ void Machine::Clear()
     autoAssignLetters = false;
     nextVolumeIndex = 1;
     nextObjectSerial = 1;
+    notes.clear();
 }
 
 Disk* Machine::FindDisk(ULONG number)

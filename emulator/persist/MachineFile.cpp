@@ -310,6 +310,7 @@ void ReadMachine(const Json& root, Machine& machine)
     }
     machine.nextVolumeIndex = r.Number<ULONG>("nextVolumeIndex");
     machine.nextObjectSerial = r.Number<ULONG>("nextObjectSerial");
+    if (root.contains("notes")) machine.notes = r.Texts("notes");
 }
 
 // "[json.exception.parse_error.101] parse error at line 1, column 2: ..." without its tag.
@@ -346,13 +347,14 @@ std::string SaveMachine(const Machine& machine)
                              {"id", GuidText(provider->id)},
                              {"packs", packs}});
     }
-    const Json root = {{"format", kFormat},
-                       {"version", kVersion},
-                       {"autoAssignLetters", machine.autoAssignLetters},
-                       {"nextVolumeIndex", machine.nextVolumeIndex},
-                       {"nextObjectSerial", machine.nextObjectSerial},
-                       {"takenLetters", letters},
-                       {"providers", providers}};
+    Json root = {{"format", kFormat}, {"version", kVersion}};
+    // Optional, and first after the header, where a reader sees it.
+    if (!machine.notes.empty()) root["notes"] = machine.notes;
+    root["autoAssignLetters"] = machine.autoAssignLetters;
+    root["nextVolumeIndex"] = machine.nextVolumeIndex;
+    root["nextObjectSerial"] = machine.nextObjectSerial;
+    root["takenLetters"] = letters;
+    root["providers"] = providers;
     return root.dump(2) + "\n";
 }
 

@@ -190,6 +190,9 @@ public:
     bool autoAssignLetters = false;
     ULONG nextVolumeIndex = 1;
     ULONG nextObjectSerial = 1;
+    // What the file's writer could not describe (a snapshot of a real
+    // machine names each limit here); the service never reads them.
+    std::vector<std::string> notes;
 };
 
 // Default alignment of CreatePartitionEx with ulAlign 0.
