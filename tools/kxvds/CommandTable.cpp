@@ -96,6 +96,20 @@ std::vector<CommandRule> BaseCommands()
            {"--full", nullptr, "full format"},
            kDryRun}},
          true, true, RunFormat},
+        {"snapshot", "[FILE] [--redact]", "write the disks as the library sees them as a machine file",
+         "Reads, without changing anything, what the library reads of every disk:\n"
+         "the disk service's providers, packs, disks, partitions and volumes, and\n"
+         "what the storage stack answers for each volume (extents, partition\n"
+         "numbers, drive type, free space, first sector), and the drive letters of\n"
+         "other devices. Writes them to FILE (or stdout) as a machine file, which\n"
+         "the emulated service of the Linux build replays:\n"
+         "  kxvds --machine FILE table 0\n"
+         "What the file cannot describe is named in its \"notes\". On Windows it needs\n"
+         "administrator rights. With --redact, labels, volume serials and the disks'\n"
+         "names are replaced by neutral values; sizes, offsets, types, tags and\n"
+         "styles stay.",
+         {{"FILE"}, 0, {{"--redact", nullptr, "replace labels, volume serials and disk names"}}},
+         false, true, RunSnapshot},
     };
 }
 

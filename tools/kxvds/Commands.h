@@ -24,7 +24,8 @@ const std::vector<CommandRule>& AllCommands();
 const CommandRule* FindCommand(const std::string& name);
 const CommandGrammar* FindGrammar(const std::string& name);
 
-// Implementations (DisksCommand.cpp, QueryCommands.cpp, CreateCommand.cpp, ChangeCommands.cpp).
+// Implementations (DisksCommand.cpp, QueryCommands.cpp, CreateCommand.cpp, ChangeCommands.cpp,
+// SnapshotCommand.cpp).
 void RunDisks(const CommandLine& line);
 void RunDisk(const CommandLine& line);
 void RunTable(const CommandLine& line);
@@ -35,6 +36,7 @@ void RunAddPath(const CommandLine& line);
 void RunRemovePath(const CommandLine& line);
 void RunShrink(const CommandLine& line);
 void RunFormat(const CommandLine& line);
+void RunSnapshot(const CommandLine& line);
 
 // Shared by the implementations.
 unsigned long ParseDiskNumber(const std::string& text);
