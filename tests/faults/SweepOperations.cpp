@@ -1,5 +1,7 @@
 #include "faults/SweepOperations.h"
 
+#include "faults/SweepMachine.h"
+
 #include "kxemu/MachineFile.h"
 
 #include <gtest/gtest.h>
@@ -33,33 +35,6 @@ void Describe(IKXVdsPartition* p, Outcome& out)
                  std::to_string(p->GetPartitionNumber());
     WCHAR name[MAX_PATH] = {};
     if (p->GetVolumeName(name, MAX_PATH) == S_OK) out.volume = Narrow(name);
-}
-
-// Disk 1 of the second provider is the one worked on: a FAT32 primary with
-// a letter and a mount folder, an extended partition with two NTFS logical
-// drives, a primary without a file system. Disk 0 holds C:, disk 2 is blank,
-// D: is a CD-ROM drive.
-void BuildMachine(kxemu::KXEmulator& emu)
-{
-    kxemu::Machine& m = emu.Machine();
-    emu.TakeLetter('D', DRIVE_CDROM);
-    kxemu::Disk& system = m.AddProvider().AddPack().AddDisk(0, 64 * GiB);
-    system.AddPartition(1, 1 * MiB, 500 * MiB, 0x07, true);
-    system.AddVolume(1).FileSystem(VDS_FST_NTFS, "System").AccessPath("C:\\");
-
-    kxemu::Provider& second = m.AddProvider();
-    kxemu::Disk& data = second.AddPack().AddDisk(1, 64 * GiB);
-    data.AddPartition(1, 1 * MiB, 1 * GiB - 1 * MiB, 0x0C);
-    data.AddVolume(1).FileSystem(VDS_FST_FAT32, "Media").Used(100 * MiB).AccessPath("E:\\").AccessPath(
-        "C:\\mnt\\media\\");
-    data.AddPartition(2, 1 * GiB, 4 * GiB, 0x0F);
-    data.AddPartition(5, 1 * GiB + 1 * MiB, 1 * GiB, 0x07);
-    data.AddVolume(5).FileSystem(VDS_FST_NTFS, "Rescue").NtfsTag("RECOVERY").Used(200 * MiB).AccessPath("F:\\");
-    data.AddPartition(6, 2 * GiB + 2 * MiB, 1 * GiB, 0x07);
-    data.AddVolume(6).FileSystem(VDS_FST_NTFS, "Logs");
-    data.AddPartition(3, 10 * GiB, 1 * GiB, 0x07);
-    data.AddVolume(3);
-    second.AddPack().AddDisk(2, 8 * GiB);
 }
 
 void Create(Session& s, Outcome& out, ULONGLONG offset, ULONGLONG size)
@@ -180,7 +155,7 @@ Outcome RunOnFreshMachine(const Operation& op, const Step& run, const std::funct
     Outcome out;
     kxemu::KXEmulator emu;
     EXPECT_EQ(S_OK, emu.Registration());
-    BuildMachine(emu);
+    BuildSweepMachine(emu.Machine());
     {
         Session s{emu, DiskPtr(GetVdsDiskInterface()), PartitionPtr()};
         if (!s.disk) {
