@@ -14,6 +14,7 @@
 #include <cctype>
 #include <cstdio>
 #include <functional>
+#include <set>
 
 // Owners for the two records that only the snapshot reads.
 inline void KXFreeRecordStrings(VDS_PROVIDER_PROP& record) noexcept
@@ -366,17 +367,16 @@ void Snapshot::Devices()
 
 void Snapshot::Letters()
 {
-    for (const auto& letter : LettersInUse()) {
-        const std::string root = std::string(1, letter.first) + ":\\";
-        bool ofAVolume = false;
-        for (const auto& provider : machine.providers)
-            for (const auto& pack : provider->packs)
-                for (const auto& volume : pack->volumes)
-                    for (const std::string& path : volume->accessPaths)
-                        ofAVolume = ofAVolume || (path.size() == 3 && std::toupper(static_cast<unsigned char>(path[0])) ==
-                                                                          letter.first && path.substr(1) == ":\\");
-        if (!ofAVolume) machine.TakeLetter(letter.first, letter.second);
-    }
+    // The volumes' own letters are their access paths; any other letter in use is another device's.
+    std::set<char> ofVolumes;
+    for (const auto& provider : machine.providers)
+        for (const auto& pack : provider->packs)
+            for (const auto& volume : pack->volumes)
+                for (const std::string& path : volume->accessPaths)
+                    if (path.size() == 3 && path.compare(1, 2, ":\\") == 0)
+                        ofVolumes.insert(static_cast<char>(std::toupper(static_cast<unsigned char>(path[0]))));
+    for (const auto& letter : LettersInUse())
+        if (!ofVolumes.count(letter.first)) machine.TakeLetter(letter.first, letter.second);
 }
 
 // COM for this thread for as long as the snapshot runs, unless it has it.
