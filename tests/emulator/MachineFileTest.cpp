@@ -32,6 +32,7 @@ void Build(Machine& m)
     v.NtfsTag("RECOVERY");
     m.TakeLetter('D', DRIVE_CDROM);
     m.autoAssignLetters = true;
+    m.notes = {"volume 2 spans two disks"};
 }
 
 TEST(EmulatorMachineFile, RoundTripKeepsEverything)
@@ -57,6 +58,7 @@ TEST(EmulatorMachineFile, RoundTripKeepsEverything)
     EXPECT_EQ(original.FindVolumeOnPartition(3, 1)->bootSector, v->bootSector);
     EXPECT_EQ(DRIVE_CDROM, loaded.LetterType('D'));
     EXPECT_EQ(VDS_S_PROPERTIES_INCOMPLETE, loaded.FindVolumeOnPartition(3, 2)->propertiesResult);
+    EXPECT_EQ(original.notes, loaded.notes);
     // New objects keep counting where the saved machine stopped.
     EXPECT_EQ(3u, loaded.NextVolumeIndex());
 }
@@ -75,6 +77,7 @@ TEST(EmulatorMachineFile, RefusesWhatIsNotAMachine)
         good + "x",
         std::string(good).replace(good.find("\"version\": 1"), 12, "\"version\": 9"),
         std::string(good).replace(good.find("\"size\": "), 8, "\"size\": -"),
+        std::string(good).replace(good.find("\"notes\": ["), 10, "\"notes\": [1, "),
     };
     for (const std::string& text : cases) {
         SCOPED_TRACE(text.substr(0, 40));
