@@ -33,6 +33,23 @@ function(kxvds_windows_module target)
   target_sources(${target} PRIVATE ${core}/DllMain.cpp ${core}/KXExceptionPool.cpp ${core}/KXVdsDisks.rc ${def})
   # KXExceptionPool.cpp sees every malloc of the module first.
   target_link_options(${target} PRIVATE -Wl,--wrap=malloc)
+  # lld also sends every reference to __imp_malloc to the wrapper, the one
+  # inside the thunk of MinGW's msvcrt import library (an ordinary object)
+  # too, so __real_malloc would come back to the wrapper for ever. Ahead of
+  # that library, a short import library of our own gives malloc a thunk
+  # that lld makes itself and leaves alone; it still calls through the
+  # import address table, where the tests detour the module's malloc.
+  set(crt_def ${CMAKE_CURRENT_BINARY_DIR}/KXVdsDisks.msvcrt-malloc.def)
+  file(WRITE ${crt_def} "LIBRARY \"msvcrt.dll\"\nEXPORTS\n    malloc\n")
+  set(crt_lib ${CMAKE_CURRENT_BINARY_DIR}/libkxvds_msvcrt_malloc.a)
+  add_custom_command(OUTPUT ${crt_lib}
+    COMMAND ${KXVDS_LLVM_DLLTOOL} -m ${KXVDS_DLLTOOL_MACHINE} -d ${crt_def} -l ${crt_lib}
+    DEPENDS ${crt_def}
+    COMMENT "Import library for msvcrt.dll's malloc"
+    VERBATIM)
+  add_custom_target(${target}_msvcrt_malloc DEPENDS ${crt_lib})
+  add_dependencies(${target} ${target}_msvcrt_malloc)
+  target_link_libraries(${target} PRIVATE ${crt_lib})
   set_target_properties(${target} PROPERTIES
     PREFIX ""
     OUTPUT_NAME KXVdsDisks

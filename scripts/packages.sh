@@ -5,10 +5,16 @@ as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
+# The Windows builds: clang and lld compile and link (llvm: llvm-windres,
+# llvm-dlltool, llvm-strip, and llvm-readobj and llvm-pdbutil for the PDB
+# checks); MinGW-w64's GCC packages (posix threads) bring the C++ runtime,
+# libgcc and the headers, binutils GNU dlltool, and objdump and windres for
+# the checks.
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev
-          gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix
-          gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix
-          wine wine64 wine32 clang lld llvm libclang-rt-14-dev osslsigncode openssl)
+          clang lld llvm libclang-rt-14-dev
+          gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
+          gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
+          wine wine64 wine32 osslsigncode openssl)
 
 install_missing() {
   local missing=() p

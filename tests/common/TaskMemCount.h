@@ -14,7 +14,10 @@ public:
     long Live() const;
 
 private:
+#ifdef _WIN32
     struct Spy;
-    Spy* spy = nullptr;  // Windows: the registered malloc spy
-    long base = 0;       // elsewhere: the platform's count when made
+    Spy* spy = nullptr;  // the registered malloc spy
+#else
+    long base = 0;       // the platform's count when made
+#endif
 };

@@ -16,7 +16,8 @@ TEST(ComPtr, CopyAndAssignmentBalanceTheCount)
         EXPECT_EQ(2, a.refs);
         KXComPtr<IUnknown> second(first);
         EXPECT_EQ(3, a.refs);
-        second = second; // self-assignment keeps the reference
+        KXComPtr<IUnknown>& same = second; // a self-assignment the compiler does not see as one
+        second = same;                      // keeps the reference
         EXPECT_EQ(3, a.refs);
         second = KXComPtr<IUnknown>(&b);
         EXPECT_EQ(2, a.refs);
