@@ -1,7 +1,9 @@
-# cmake -DOBJDUMP=objdump -DNM=nm -DX64=ON|OFF -DBINARIES="a.dll;b.exe" -P ...
+# cmake -DOBJDUMP=objdump -DPDBUTIL=llvm-pdbutil -DX64=ON|OFF -DBINARIES="a.dll;b.exe" -P ...
 # Fails unless each PE file may be loaded anywhere (DYNAMIC_BASE), keeps data
 # from running (NX_COMPAT), on x64 uses the whole address space
-# (HIGH_ENTROPY_VA), and carries the stack-protector runtime.
+# (HIGH_ENTROPY_VA), and carries the stack-protector runtime, which its PDB
+# (beside it, named after it) lists: lld writes no symbol table into an image
+# that has a PDB.
 cmake_minimum_required(VERSION 3.25)
 
 set(flags DYNAMIC_BASE NX_COMPAT)
@@ -20,9 +22,12 @@ foreach(binary IN LISTS BINARIES)
       message(FATAL_ERROR "${binary} lacks ${flag}: ${characteristics}")
     endif()
   endforeach()
-  execute_process(COMMAND ${NM} ${binary} OUTPUT_VARIABLE symbols RESULT_VARIABLE rc)
+  get_filename_component(folder ${binary} DIRECTORY)
+  get_filename_component(stem ${binary} NAME_WE)
+  execute_process(COMMAND ${PDBUTIL} dump --publics ${folder}/${stem}.pdb OUTPUT_VARIABLE symbols
+                  RESULT_VARIABLE rc)
   # i686 names carry one more leading underscore.
-  if(NOT rc EQUAL 0 OR NOT symbols MATCHES " _?__stack_chk_guard\n")
+  if(NOT rc EQUAL 0 OR NOT symbols MATCHES "S_PUB32 \\[size = [0-9]+\\] `_?__stack_chk_guard`\n")
     message(FATAL_ERROR "${binary} carries no stack-protector guard")
   endif()
   message(STATUS "${binary}: ${flags}, stack protector")
