@@ -1,7 +1,7 @@
 # What `cmake --install` lays out: the public header, the module (with its
-# import libraries on Windows), kxvds, the licence, the README's section for
-# users of the library, the reference, and the CMake package that find_package
-# reads.
+# import libraries on Windows), kxvds (on Windows each binary with its PDB),
+# the licence, the README's section for users of the library, the reference,
+# and the CMake package that find_package reads.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -22,6 +22,13 @@ else()
   set(KXVDS_PRIVATE_LIBDIR ${CMAKE_INSTALL_LIBDIR}/${PROJECT_NAME})
 endif()
 
+# kxvds_install_pdb(target destination [component args...]): the PDB that lld
+# wrote beside a Windows binary, named after it, installed beside it.
+function(kxvds_install_pdb target destination)
+  install(FILES $<TARGET_FILE_DIR:${target}>/$<TARGET_FILE_BASE_NAME:${target}>.pdb
+          DESTINATION ${destination} ${ARGN})
+endfunction()
+
 # kxvds_install_module(target): the shipped module and its header.
 function(kxvds_install_module target)
   set(header ${PROJECT_SOURCE_DIR}/include/KXVdsDisks.h)
@@ -32,10 +39,12 @@ function(kxvds_install_module target)
       RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
       ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
     install(FILES ${msvc_import_library} DESTINATION ${CMAKE_INSTALL_LIBDIR})
+    kxvds_install_pdb(${target} ${CMAKE_INSTALL_BINDIR})
     # The same files as the SDK archive places them; only cpack asks for them.
     install(TARGETS ${target}
       RUNTIME DESTINATION bin/${KXVDS_ARCH} COMPONENT sdk EXCLUDE_FROM_ALL
       ARCHIVE DESTINATION lib/${KXVDS_ARCH} COMPONENT sdk EXCLUDE_FROM_ALL)
+    kxvds_install_pdb(${target} bin/${KXVDS_ARCH} COMPONENT sdk EXCLUDE_FROM_ALL)
     install(FILES ${msvc_import_library} DESTINATION lib/${KXVDS_ARCH} COMPONENT sdk EXCLUDE_FROM_ALL)
     install(FILES ${header} DESTINATION include COMPONENT sdk EXCLUDE_FROM_ALL)
   else()
@@ -50,7 +59,9 @@ endfunction()
 function(kxvds_install_program target)
   install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   if(KXVDS_WINDOWS)
+    kxvds_install_pdb(${target} ${CMAKE_INSTALL_BINDIR})
     install(TARGETS ${target} RUNTIME DESTINATION bin/${KXVDS_ARCH} COMPONENT sdk EXCLUDE_FROM_ALL)
+    kxvds_install_pdb(${target} bin/${KXVDS_ARCH} COMPONENT sdk EXCLUDE_FROM_ALL)
   else()
     file(RELATIVE_PATH to_lib ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR})
     file(RELATIVE_PATH to_private ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_PREFIX}/${KXVDS_PRIVATE_LIBDIR})

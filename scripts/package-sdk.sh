@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the SDK's binaries in the 32-bit and 64-bit Windows trees, packs both
 # into the SDK archive build/sdk/KXVdsDisks-<version>-windows.zip through
-# CPack, then checks it (tests/package/CheckSdkArchive.cmake: listing,
-# exports, imports, versions, architectures, signatures).
+# CPack, each binary with its PDB beside it, then checks it
+# (tests/package/CheckSdkArchive.cmake: listing, exports, imports, versions,
+# architectures, signatures, each binary's PDB).
 #
 # Signing: with KXVDS_SIGN_PKCS12 naming a PKCS#12 file and KXVDS_SIGN_PASSWORD
 # holding its password (both in the environment, never on a command line),

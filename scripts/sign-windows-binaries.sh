@@ -3,6 +3,8 @@
 # SHA-256, with the PKCS#12 file named by KXVDS_SIGN_PKCS12 and its password in
 # KXVDS_SIGN_PASSWORD. The password reaches osslsigncode through a pipe from a
 # shell builtin, so it is never on a command line, in a file or in the output.
+# PDBs stay as they are: a signature adds a certificate table and leaves the
+# debug directory (the PDB's GUID and age) alone, so each still matches.
 # usage: scripts/sign-windows-binaries.sh DIR
 set -euo pipefail
 dir=${1:?usage: $0 DIR}

@@ -4,7 +4,8 @@
 # packs it). Fails unless the archive holds exactly the SDK's files under one
 # folder named after it, and each architecture's DLL exports the one right
 # name, imports only system DLLs and carries the archive's version, each
-# import library is made for its architecture, and the binaries are signed
+# binary's PDB beside it is the one it names, each import library is made
+# for its architecture, and the binaries are signed
 # (their signatures verified against CAFILE) when CAFILE is given, unsigned
 # when not.
 cmake_minimum_required(VERSION 3.25)
@@ -38,6 +39,7 @@ foreach(file main.cpp RecoveryPartition.cpp RecoveryPartition.h ResultText.cpp R
 endforeach()
 foreach(arch x86 x64)
   list(APPEND expected bin/${arch}/KXVdsDisks.dll bin/${arch}/kxvds.exe
+                       bin/${arch}/KXVdsDisks.pdb bin/${arch}/kxvds.pdb
                        lib/${arch}/KXVdsDisks.lib lib/${arch}/libKXVdsDisks.dll.a)
 endforeach()
 list(TRANSFORM expected PREPEND ${top}/)
@@ -59,6 +61,8 @@ set(export_x86 "?GetVdsDiskInterface@@YAPAVIKXVdsDisk@@XZ")
 set(export_x64 "?GetVdsDiskInterface@@YAPEAVIKXVdsDisk@@XZ")
 set(format_x86 "pei?-i386")
 set(format_x64 "pei?-x86-64")
+find_program(readobj NAMES llvm-readobj llvm-readobj-14 REQUIRED)
+find_program(pdbutil NAMES llvm-pdbutil llvm-pdbutil-14 REQUIRED)
 foreach(arch x86 x64)
   find_program(objdump_${arch} NAMES ${triple_${arch}}-objdump REQUIRED)
   find_program(windres_${arch} NAMES ${triple_${arch}}-windres REQUIRED)
@@ -85,6 +89,13 @@ foreach(arch x86 x64)
     COMMAND ${CMAKE_COMMAND} -DWINDRES=${windres_${arch}} -DMODULE=${module} -DVERSION=${version}
             -P ${CMAKE_CURRENT_LIST_DIR}/CheckVersionResource.cmake
     COMMAND_ERROR_IS_FATAL ANY)
+  # Stripped and maybe signed, each binary still names the PDB beside it.
+  foreach(binary ${module} ${contents}/${top}/bin/${arch}/kxvds.exe)
+    execute_process(
+      COMMAND ${CMAKE_COMMAND} -DREADOBJ=${readobj} -DPDBUTIL=${pdbutil} -DBINARY=${binary}
+              -P ${CMAKE_CURRENT_LIST_DIR}/../exports/CheckPdb.cmake
+      COMMAND_ERROR_IS_FATAL ANY)
+  endforeach()
   kxvds_signature_problems(problems OBJDUMP ${objdump_${arch}} CAFILE ${CAFILE}
                            BINARIES ${module} ${contents}/${top}/bin/${arch}/kxvds.exe)
   if(problems)
@@ -98,4 +109,4 @@ else()
   set(signatures "is unsigned")
 endif()
 message(STATUS "${name}: each module exports the one right name, imports system DLLs only and carries "
-               "${version}; each binary ${signatures}")
+               "${version}; each binary ${signatures} and matches its PDB")

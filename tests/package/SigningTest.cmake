@@ -1,9 +1,10 @@
 # cmake -DOBJDUMP=tool -DSIGNER=scripts/sign-windows-binaries.sh -DWORK=dir
-#       -DBINARIES=a.dll|b.exe -P SigningTest.cmake
+#       -DREADOBJ=llvm-readobj -DPDBUTIL=llvm-pdbutil -DBINARIES=a.dll|b.exe -P SigningTest.cmake
 # Signs copies of BINARIES as the SDK archive's are signed, with a certificate
 # made here and thrown away, and checks them as the archive check does: the
-# copies verify and no longer count as unsigned, a copy changed after signing
-# fails, and the password shows nowhere in what the signer prints.
+# copies verify and no longer count as unsigned, each still matches its PDB
+# (copied beside it), a copy changed after signing fails, and the password
+# shows nowhere in what the signer prints.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/Signatures.cmake)
 
@@ -17,8 +18,12 @@ find_program(OPENSSL NAMES openssl REQUIRED)
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/binaries)
 string(REPLACE "|" ";" BINARIES "${BINARIES}")
-file(COPY ${BINARIES} DESTINATION ${WORK}/binaries)
-file(GLOB copies ${WORK}/binaries/*)
+foreach(binary IN LISTS BINARIES)
+  get_filename_component(folder ${binary} DIRECTORY)
+  get_filename_component(stem ${binary} NAME_WE)
+  file(COPY ${binary} ${folder}/${stem}.pdb DESTINATION ${WORK}/binaries)
+endforeach()
+file(GLOB copies ${WORK}/binaries/*.dll ${WORK}/binaries/*.exe)
 
 string(RANDOM LENGTH 12 first)
 string(RANDOM LENGTH 12 second)
@@ -53,6 +58,10 @@ foreach(copy IN LISTS copies)
   if(NOT problems)
     message(FATAL_ERROR "${copy} is signed, yet the check finds it unsigned")
   endif()
+  # Signing adds a certificate table but leaves the debug directory alone.
+  execute_process(COMMAND ${CMAKE_COMMAND} -DREADOBJ=${READOBJ} -DPDBUTIL=${PDBUTIL} -DBINARY=${copy}
+                          -P ${CMAKE_CURRENT_LIST_DIR}/../exports/CheckPdb.cmake
+                  OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
 endforeach()
 
 # One byte in the middle of the first copy, where its code or data lie, changed.
