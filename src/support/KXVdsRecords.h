@@ -25,6 +25,15 @@ inline void KXFreeRecordStrings(VDS_FILE_SYSTEM_PROP& record) noexcept
 {
     CoTaskMemFree(record.pwszLabel);
 }
+inline void KXFreeRecordStrings(VDS_PROVIDER_PROP& record) noexcept
+{
+    CoTaskMemFree(record.pwszName);
+    CoTaskMemFree(record.pwszVersion);
+}
+inline void KXFreeRecordStrings(VDS_PACK_PROP& record) noexcept
+{
+    CoTaskMemFree(record.pwszName);
+}
 
 // A zero-filled record; put() lends it to the GetProperties-style call.
 template <class Record>
@@ -55,6 +64,8 @@ private:
 using KXDiskProp = KXVdsRecord<VDS_DISK_PROP>;
 using KXVolumeProp = KXVdsRecord<VDS_VOLUME_PROP>;
 using KXFileSystemProp = KXVdsRecord<VDS_FILE_SYSTEM_PROP>;
+using KXProviderProp = KXVdsRecord<VDS_PROVIDER_PROP>;
+using KXPackProp = KXVdsRecord<VDS_PACK_PROP>;
 
 // The disk's partition list as IVdsAdvancedDisk::QueryPartitions hands it out.
 class KXPartitionArray {

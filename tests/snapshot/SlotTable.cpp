@@ -1,6 +1,7 @@
 #include "snapshot/SlotTable.h"
 
 #include "common/DiskHandles.h"
+#include "WideText.h"
 #include "kxemu/MachineFile.h"
 
 #include <gtest/gtest.h>
@@ -19,26 +20,15 @@ std::string Hex(unsigned long long v)
     return text;
 }
 
-std::string Utf8(const KXWCHAR* text)
-{
-    std::string s;
-    for (; *text; ++text) s += *text < 0x80 ? static_cast<char>(*text) : '?';
-    return s;
-}
-
-using Text = std::basic_string<KXWCHAR>;
-
-Text Wide(const std::string& s)
-{
-    return Text(s.begin(), s.end());
-}
+using kxvds::ToUtf8;
+using kxvds::ToWide;
 
 std::string Paths(IKXVdsPartition* p)
 {
     KXWCHAR path[260] = {};
     std::string out;
     HRESULT hr = p->GetFirstAccessPath(path, 260);
-    for (int i = 0; hr == S_OK && i < 32; ++i, hr = p->GetNextAccessPath(path, 260)) out += Utf8(path) + " ";
+    for (int i = 0; hr == S_OK && i < 32; ++i, hr = p->GetNextAccessPath(path, 260)) out += ToUtf8(path) + " ";
     return out + Hex(static_cast<unsigned>(hr));
 }
 
@@ -50,7 +40,7 @@ std::string Describe(IKXVdsPartition* p)
            Hex(p->GetUsedSpace()) + " type " + Hex(static_cast<unsigned>(p->GetPartitionType())) + " active " +
            std::to_string(p->IsActive()) + " primary " + std::to_string(p->IsPrimary()) + " recovery " +
            std::to_string(p->IsRecovery()) + " number " + std::to_string(p->GetPartitionNumber()) + " volume " +
-           Hex(static_cast<unsigned>(named)) + " " + (named == S_OK ? Utf8(name) : "") + " paths " + Paths(p);
+           Hex(static_cast<unsigned>(named)) + " " + (named == S_OK ? ToUtf8(name) : "") + " paths " + Paths(p);
 }
 
 // The code of a call that hands out a partition object, and the object described.
@@ -156,7 +146,7 @@ void PartitionRows(Table& t, int n, int i)
         {"GetVolumeName", [](IKXVdsPartition* p) {
              KXWCHAR name[260] = {};
              const HRESULT hr = p->GetVolumeName(name, 260);
-             return Hex(static_cast<unsigned>(hr)) + " " + Utf8(name);
+             return Hex(static_cast<unsigned>(hr)) + " " + ToUtf8(name);
          }},
         {"GetOffset", [](IKXVdsPartition* p) { return Hex(p->GetOffset()); }},
         {"GetEndOffset", [](IKXVdsPartition* p) { return Hex(p->GetEndOffset()); }},
@@ -175,16 +165,19 @@ void PartitionRows(Table& t, int n, int i)
     // Changes, with the disk as it is afterwards.
     using Change = std::pair<std::string, std::function<HRESULT(IKXVdsPartition*)>>;
     const std::vector<Change> changes = {
-        {"AddMountPoint Q:", [](IKXVdsPartition* p) { return p->AddMountPoint(Wide("Q:\\").c_str()); }},
-        {"AddMountPoint folder", [](IKXVdsPartition* p) { return p->AddMountPoint(Wide("C:\\Snap\\").c_str()); }},
+        {"AddMountPoint Q:", [](IKXVdsPartition* p) { return p->AddMountPoint(ToWide("Q:\\").c_str()); }},
+        {"AddMountPoint folder",
+         [](IKXVdsPartition* p) { return p->AddMountPoint(ToWide("C:\\Snap\\").c_str()); }},
         {"DeleteMountPoint first", [](IKXVdsPartition* p) {
              KXWCHAR path[260] = {};
              p->GetFirstAccessPath(path, 260);
              return p->DeleteMountPoint(path);
          }},
         {"Shrink 16 MiB", [](IKXVdsPartition* p) { return p->Shrink(16 * MiB); }},
-        {"Format NTFS", [](IKXVdsPartition* p) { return p->Format(Wide("NTFS").c_str(), Wide("Snap").c_str(), 1); }},
-        {"Format FAT32", [](IKXVdsPartition* p) { return p->Format(Wide("FAT32").c_str(), Wide("SNAP").c_str(), 1); }},
+        {"Format NTFS",
+         [](IKXVdsPartition* p) { return p->Format(ToWide("NTFS").c_str(), ToWide("Snap").c_str(), 1); }},
+        {"Format FAT32",
+         [](IKXVdsPartition* p) { return p->Format(ToWide("FAT32").c_str(), ToWide("SNAP").c_str(), 1); }},
     };
     for (const Change& c : changes)
         t.Partition(n, i, c.first, [&c](IKXVdsDisk* d, IKXVdsPartition* p) {

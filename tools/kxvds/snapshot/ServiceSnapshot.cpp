@@ -16,17 +16,6 @@
 #include <functional>
 #include <set>
 
-// Owners for the two records that only the snapshot reads.
-inline void KXFreeRecordStrings(VDS_PROVIDER_PROP& record) noexcept
-{
-    CoTaskMemFree(record.pwszName);
-    CoTaskMemFree(record.pwszVersion);
-}
-inline void KXFreeRecordStrings(VDS_PACK_PROP& record) noexcept
-{
-    CoTaskMemFree(record.pwszName);
-}
-
 namespace kxvds {
 
 namespace {
@@ -38,11 +27,6 @@ const WCHAR kDriveWord[] = KXW("PhysicalDrive");
 const WCHAR kVolumeWord[] = KXW("HarddiskVolume");
 // Disks whose number cannot be read get numbers from here, clear of real ones.
 const ULONG kUnnumberedDisks = 100000;
-
-std::string Text(const WCHAR* text)
-{
-    return text ? ToUtf8(text) : std::string();
-}
 
 // The decimal number that ends `name` right after `word`; false when it does not.
 bool NumberAfter(const WCHAR* name, const WCHAR* word, ULONG* number)
@@ -133,11 +117,11 @@ void Snapshot::ReadProvider(IUnknown* object)
         return;
     }
     kxemu::Provider& p = machine.AddProvider();
-    KXVdsRecord<VDS_PROVIDER_PROP> prop;
+    KXProviderProp prop;
     const HRESULT hr = provider->GetProperties(prop.put());
     if (SUCCEEDED(hr)) {
-        p.name = Text(prop->pwszName);
-        p.version = Text(prop->pwszVersion);
+        p.name = ToUtf8(prop->pwszName);
+        p.version = ToUtf8(prop->pwszVersion);
         p.id = prop->id;
     } else {
         Note("provider " + std::to_string(machine.providers.size()) + ": GetProperties failed (" + HexResult(hr) +
@@ -161,10 +145,10 @@ void Snapshot::ReadPack(kxemu::Provider& provider, IUnknown* object)
         return;
     }
     kxemu::Pack& k = provider.AddPack();
-    KXVdsRecord<VDS_PACK_PROP> prop;
+    KXPackProp prop;
     const HRESULT hr = pack->GetProperties(prop.put());
     if (SUCCEEDED(hr)) {
-        k.name = Text(prop->pwszName);
+        k.name = ToUtf8(prop->pwszName);
         k.status = Known(prop->status, VDS_PS_OFFLINE, "pack \"" + k.name + "\": the status", machine.notes);
         k.id = prop->id;
     } else {
@@ -202,14 +186,14 @@ void Snapshot::ReadDisk(kxemu::Pack& pack, IUnknown* object)
     if (!numbered) number = unnumbered++;
     kxemu::Disk& d = pack.AddDisk(number, prop->ullSize);
     d.nameMissing = !prop->pwszName;
-    if (prop->pwszName) d.name = Text(prop->pwszName);
+    if (prop->pwszName) d.name = ToUtf8(prop->pwszName);
     if (!numbered)
         Note("disk \"" + d.name + "\" of pack \"" + pack.name + "\": its name holds no disk number, so the library "
              "never selects it; written as disk " + std::to_string(number));
-    d.friendlyName = Text(prop->pwszFriendlyName);
-    d.adaptorName = Text(prop->pwszAdaptorName);
-    d.devicePath = Text(prop->pwszDevicePath);
-    d.diskAddress = Text(prop->pwszDiskAddress);
+    d.friendlyName = ToUtf8(prop->pwszFriendlyName);
+    d.adaptorName = ToUtf8(prop->pwszAdaptorName);
+    d.devicePath = ToUtf8(prop->pwszDevicePath);
+    d.diskAddress = ToUtf8(prop->pwszDiskAddress);
     d.bytesPerSector = prop->ulBytesPerSector;
     d.sectorsPerTrack = prop->ulSectorsPerTrack;
     d.tracksPerCylinder = prop->ulTracksPerCylinder;
@@ -277,7 +261,7 @@ void Snapshot::ReadVolume(kxemu::Pack& pack, IUnknown* object)
         v.id = prop->id;
         v.nameMissing = !prop->pwszName;
         if (prop->pwszName) {
-            name = v.name = Text(prop->pwszName);
+            name = v.name = ToUtf8(prop->pwszName);
             ULONG index = 0;
             if (NumberAfter(prop->pwszName, kVolumeWord, &index)) v.index = index;
         }
@@ -296,16 +280,17 @@ void Snapshot::ReadVolume(kxemu::Pack& pack, IUnknown* object)
     const HRESULT fsResult = mf->GetFileSystemProperties(fs.put());
     if (SUCCEEDED(fsResult)) {
         v.fileSystem = Known(fs->type, VDS_FST_REFS, name + ": the file system", machine.notes);
-        v.label = Text(fs->pwszLabel);
+        v.label = ToUtf8(fs->pwszLabel);
         v.unitSize = fs->ulAllocationUnitSize;
     } else {
         Note(name + ": GetFileSystemProperties failed (" + HexResult(fsResult) + "); written as RAW");
     }
     KXAccessPathArray paths;
     const HRESULT pathResult = paths.Query(mf.get());
-    if (FAILED(pathResult)) Note(name + ": QueryAccessPaths failed (" + HexResult(pathResult) + "); written without paths");
+    if (FAILED(pathResult))
+        Note(name + ": QueryAccessPaths failed (" + HexResult(pathResult) + "); written without paths");
     for (LONG i = 0; i < paths.size(); ++i)
-        if (paths[i]) v.accessPaths.push_back(Text(paths[i]));
+        if (paths[i]) v.accessPaths.push_back(ToUtf8(paths[i]));
 }
 
 void Snapshot::Extents(kxemu::Volume& v, const std::string& name, const VolumeDevices& seen)
